@@ -1,0 +1,45 @@
+// liedwerk-cli: the command-line front end over the core. Everything the commands need
+// from the outside world comes in through CliContext, so that tests can run a command
+// in-process with their own streams and platform doubles.
+#pragma once
+
+#include "platform/FileSystem.h"
+#include "platform/ProgramFolder.h"
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace lw {
+
+class Drives;
+
+// Exit statuses of every command.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitError = 1;
+inline constexpr int kExitUsage = 2;
+inline constexpr int kExitStoppedEarly = 3;
+
+struct CliContext {
+    FileSystem& fs;
+    ProgramFolder& programFolder;
+    std::ostream& out;
+    std::ostream& err;
+    std::istream& in;
+    bool inIsTerminal = false;
+    Drives* drives = nullptr; // for the removable-medium test of card mode
+};
+
+// Runs one command line (without the program name); returns the exit status.
+int runCli(const std::vector<std::string>& args, CliContext& ctx);
+
+// The commands, each given its own arguments (after the command's name).
+int cliList(const std::vector<std::string>& args, CliContext& ctx);
+int cliTransfer(const std::vector<std::string>& args, CliContext& ctx);
+int cliInspect(const std::vector<std::string>& args, CliContext& ctx);
+int cliUnpack(const std::vector<std::string>& args, CliContext& ctx);
+
+// "liedwerk-cli: " followed by the message, as one line on the error stream.
+void cliError(CliContext& ctx, const std::string& message);
+
+} // namespace lw

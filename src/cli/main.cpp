@@ -1,0 +1,52 @@
+// liedwerk-cli's entry point: arguments as UTF-8, the real platform, the process's streams.
+#include "cli/Cli.h"
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace {
+
+#ifdef _WIN32
+std::string toUtf8(const wchar_t* w) {
+    const int n = WideCharToMultiByte(CP_UTF8, 0, w, -1, nullptr, 0, nullptr, nullptr);
+    std::string out(n > 0 ? static_cast<std::size_t>(n - 1) : 0, '\0');
+    if (n > 1)
+        WideCharToMultiByte(CP_UTF8, 0, w, -1, out.data(), n, nullptr, nullptr);
+    return out;
+}
+#endif
+
+int run(std::vector<std::string> args) {
+    std::ios::sync_with_stdio(false);
+    lw::CliContext ctx{lw::realFileSystem(), lw::realProgramFolder(), std::cout, std::cerr, std::cin};
+#ifdef _WIN32
+    SetConsoleOutputCP(CP_UTF8);
+    ctx.inIsTerminal = _isatty(_fileno(stdin)) != 0;
+#else
+    ctx.inIsTerminal = isatty(STDIN_FILENO) != 0;
+#endif
+    const int status = lw::runCli(args, ctx);
+    std::cout.flush();
+    return status;
+}
+
+} // namespace
+
+#ifdef _WIN32
+int wmain(int argc, wchar_t** argv) {
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i)
+        args.push_back(toUtf8(argv[i]));
+    return run(std::move(args));
+}
+#else
+int main(int argc, char** argv) { return run(std::vector<std::string>(argv + 1, argv + argc)); }
+#endif

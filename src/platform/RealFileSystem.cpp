@@ -1,0 +1,240 @@
+// The real file system, through the standard library and C stdio. Errors keep the
+// system's own reason text so that a message can name it.
+#include "platform/FileSystem.h"
+#include "platform/Path.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <system_error>
+
+namespace lw {
+namespace fs = std::filesystem;
+
+namespace {
+
+Status fromErrorCode(const std::error_code& ec, const fs::path& path) {
+    if (ec.category() == std::generic_category() || ec.category() == std::system_category()) {
+#ifdef _WIN32
+        // On Windows the system category carries Win32 codes; map the usual ones.
+        const std::error_condition cond = ec.default_error_condition();
+        if (cond.category() == std::generic_category())
+            return Status::error(statusFromErrno(cond.value(), {}).code(), pathToUtf8(path), ec.message(),
+                                 ec.value());
+#else
+        return statusFromErrno(ec.value(), pathToUtf8(path));
+#endif
+    }
+    return Status::error(ErrorCode::IoError, pathToUtf8(path), ec.message(), ec.value());
+}
+
+std::FILE* openStdio(const fs::path& path, bool write) {
+#ifdef _WIN32
+    return _wfopen(path.c_str(), write ? L"wb" : L"rb");
+#else
+    return std::fopen(path.c_str(), write ? "wb" : "rb");
+#endif
+}
+
+class StdioInput : public InputFile {
+public:
+    StdioInput(std::FILE* f, fs::path path) : m_file(f), m_path(std::move(path)) {}
+    ~StdioInput() override { std::fclose(m_file); }
+    Result<std::size_t> read(std::span<std::uint8_t> buffer) override {
+        errno = 0;
+        const std::size_t n = std::fread(buffer.data(), 1, buffer.size(), m_file);
+        if (n < buffer.size() && std::ferror(m_file))
+            return statusFromErrno(errno ? errno : EIO, pathToUtf8(m_path));
+        return n;
+    }
+
+private:
+    std::FILE* m_file;
+    fs::path m_path;
+};
+
+class StdioOutput : public OutputFile {
+public:
+    StdioOutput(std::FILE* f, fs::path path) : m_file(f), m_path(std::move(path)) {
+        std::setvbuf(m_file, nullptr, _IOFBF, 1 << 16);
+    }
+    ~StdioOutput() override {
+        if (m_file)
+            std::fclose(m_file);
+    }
+    Status write(std::span<const std::uint8_t> data) override {
+        if (!m_file)
+            return Status::error(ErrorCode::IoError, pathToUtf8(m_path), "file is closed");
+        errno = 0;
+        if (std::fwrite(data.data(), 1, data.size(), m_file) != data.size())
+            return statusFromErrno(errno ? errno : EIO, pathToUtf8(m_path));
+        return Status::ok();
+    }
+    Status close() override {
+        if (!m_file)
+            return Status::ok();
+        errno = 0;
+        const int flushed = std::fflush(m_file);
+        const int flushErr = errno;
+        const int closed = std::fclose(m_file);
+        const int closeErr = errno;
+        m_file = nullptr;
+        if (flushed != 0)
+            return statusFromErrno(flushErr ? flushErr : EIO, pathToUtf8(m_path));
+        if (closed != 0)
+            return statusFromErrno(closeErr ? closeErr : EIO, pathToUtf8(m_path));
+        return Status::ok();
+    }
+
+private:
+    std::FILE* m_file;
+    fs::path m_path;
+};
+
+void makeWritable(const fs::path& root) {
+    std::error_code ec;
+    fs::permissions(root, fs::perms::owner_write | fs::perms::owner_read | fs::perms::owner_exec,
+                    fs::perm_options::add, ec);
+    if (!fs::is_directory(fs::symlink_status(root, ec)))
+        return;
+    for (auto it = fs::recursive_directory_iterator(root, ec); !ec && it != fs::recursive_directory_iterator();
+         it.increment(ec)) {
+        if (it->is_symlink(ec))
+            continue;
+        std::error_code pec;
+        fs::permissions(it->path(), fs::perms::owner_write | fs::perms::owner_read | fs::perms::owner_exec,
+                        fs::perm_options::add, pec);
+    }
+}
+
+class RealFileSystem : public FileSystem {
+public:
+    bool isFile(const fs::path& path) override {
+        std::error_code ec;
+        return fs::is_regular_file(path, ec);
+    }
+    bool isDirectory(const fs::path& path) override {
+        std::error_code ec;
+        return fs::is_directory(path, ec);
+    }
+    Result<std::uint64_t> fileSize(const fs::path& path) override {
+        std::error_code ec;
+        const auto size = fs::file_size(path, ec);
+        if (ec)
+            return fromErrorCode(ec, path);
+        return static_cast<std::uint64_t>(size);
+    }
+    Result<std::vector<DirectoryEntry>> listDirectory(const fs::path& dir) override {
+        std::error_code ec;
+        std::vector<DirectoryEntry> out;
+        for (auto it = fs::directory_iterator(dir, ec); !ec && it != fs::directory_iterator(); it.increment(ec)) {
+            std::error_code tec;
+            out.push_back({pathToUtf8(it->path().filename()), it->is_directory(tec)});
+        }
+        if (ec)
+            return fromErrorCode(ec, dir);
+        return out;
+    }
+    Result<std::unique_ptr<InputFile>> openRead(const fs::path& path) override {
+        errno = 0;
+        std::FILE* f = openStdio(path, false);
+        if (!f)
+            return statusFromErrno(errno ? errno : EIO, pathToUtf8(path));
+        return std::unique_ptr<InputFile>(new StdioInput(f, path));
+    }
+    Result<std::unique_ptr<OutputFile>> openWrite(const fs::path& path) override {
+        errno = 0;
+        std::FILE* f = openStdio(path, true);
+        if (!f)
+            return statusFromErrno(errno ? errno : EIO, pathToUtf8(path));
+        return std::unique_ptr<OutputFile>(new StdioOutput(f, path));
+    }
+    Status createDirectory(const fs::path& path) override {
+        std::error_code ec;
+        if (!fs::create_directory(path, ec) && ec)
+            return fromErrorCode(ec, path);
+        return Status::ok();
+    }
+    Status removeTree(const fs::path& path, bool forceReadOnly) override {
+        std::error_code ec;
+        if (forceReadOnly)
+            makeWritable(path);
+        fs::remove_all(path, ec);
+        if (ec)
+            return fromErrorCode(ec, path);
+        return Status::ok();
+    }
+    Status removeFile(const fs::path& path) override {
+        std::error_code ec;
+        if (!fs::remove(path, ec) && ec)
+            return fromErrorCode(ec, path);
+        return Status::ok();
+    }
+    Status copyFile(const fs::path& from, const fs::path& to) override {
+        std::error_code ec;
+        fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec);
+        if (ec)
+            return fromErrorCode(ec, from);
+        return Status::ok();
+    }
+    Result<std::uint64_t> freeSpace(const fs::path& path) override {
+        std::error_code ec;
+        const fs::space_info info = fs::space(path, ec);
+        if (ec)
+            return fromErrorCode(ec, path);
+        return static_cast<std::uint64_t>(info.available);
+    }
+    Result<std::uint64_t> directorySize(const fs::path& dir) override {
+        std::error_code ec;
+        if (!fs::is_directory(dir, ec))
+            return Status::error(ErrorCode::NotFound, pathToUtf8(dir), "not a folder");
+        std::uint64_t total = 0;
+        for (auto it = fs::recursive_directory_iterator(dir, fs::directory_options::skip_permission_denied, ec);
+             !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+            std::error_code fec;
+            if (it->is_regular_file(fec) && !it->is_symlink(fec)) {
+                const auto size = it->file_size(fec);
+                if (!fec)
+                    total += size;
+            }
+        }
+        if (ec)
+            return fromErrorCode(ec, dir);
+        return total;
+    }
+};
+
+} // namespace
+
+FileSystem& realFileSystem() {
+    static RealFileSystem instance;
+    return instance;
+}
+
+Result<std::vector<std::uint8_t>> readFilePrefix(FileSystem& fs, const fs::path& path, std::size_t maxBytes) {
+    auto file = fs.openRead(path);
+    if (!file)
+        return file.status();
+    std::vector<std::uint8_t> data(maxBytes);
+    std::size_t filled = 0;
+    while (filled < maxBytes) {
+        auto n = (*file)->read(std::span(data).subspan(filled));
+        if (!n)
+            return n.status();
+        if (*n == 0)
+            break;
+        filled += *n;
+    }
+    data.resize(filled);
+    return data;
+}
+
+Status writeWholeFile(FileSystem& fs, const fs::path& path, std::span<const std::uint8_t> data) {
+    auto file = fs.openWrite(path);
+    if (!file)
+        return file.status();
+    if (Status s = (*file)->write(data); !s)
+        return s;
+    return (*file)->close();
+}
+
+} // namespace lw
