@@ -1,0 +1,70 @@
+// The KN7000's card layout: below the card root, PRIVATE\TECHNICS\KN7000 holds up to 99
+// song folders TFLD001 to TFLD099 of up to 20 songs each, and the information file
+// KN7000MN.INF. A song's files are named by its slot (two digits, "01" to "20"), its
+// six-character name (the backup's file number cut or filled with "_" to six
+// characters) and a type extension: 0300101_.SQT is slot 2 of file number 00101.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace lw {
+
+inline constexpr int kMaxSongFolders = 99;
+inline constexpr int kSlotsPerFolder = 20;
+inline constexpr std::size_t kSixCharNameLength = 6;
+
+// Bytes kept free on a real card for the information file, which is written last.
+inline constexpr std::uint64_t kInfReserve = 54816;
+
+// The folders below the card root, in the order they are made, with "\" between parts.
+inline constexpr std::array<std::string_view, 3> kCardFolders = {"PRIVATE", "PRIVATE\\TECHNICS",
+                                                                 "PRIVATE\\TECHNICS\\KN7000"};
+inline constexpr std::string_view kKn7000Folder = "PRIVATE\\TECHNICS\\KN7000";
+inline constexpr std::string_view kInfFileName = "KN7000MN.INF";
+// The information file's name in a restore file: card-relative, with a leading "\".
+inline constexpr std::string_view kInfEntryName = "\\PRIVATE\\TECHNICS\\KN7000\\KN7000MN.INF";
+
+// One song file type: its extension as appended to the base names, and its bit in the
+// information file's mask of its group.
+struct SongFileType {
+    std::string_view extension;
+    std::uint8_t bit;
+};
+
+// The first group, in transfer order.
+inline constexpr std::array<SongFileType, 7> kFirstGroup = {{{".LSW", 1},
+                                                             {".PMT", 2},
+                                                             {".SQT", 4},
+                                                             {".CMP", 8},
+                                                             {".TM", 16},
+                                                             {".MSP", 32},
+                                                             {".EFC", 64}}};
+// The second group starts at bit value 4; its values 1 and 2 are never set.
+inline constexpr std::array<SongFileType, 4> kSecondGroup = {{{".AST", 4}, {".SQF", 8}, {".SEQ", 16}, {".ACT", 32}}};
+
+// "00101" -> "00101_", "0312" -> "0312__"; a longer text keeps its first six characters.
+std::string sixCharName(std::string_view index);
+
+// "TFLD" and the folder number in three digits: 1 -> "TFLD001".
+std::string songFolderName(int folderNumber);
+
+// The title of a folder in the sequential order: "Direktory 01" for the first folder
+// (spelled with k, as the keyboard software always has), "Directory 02" ... "Directory 99".
+std::string sequentialFolderTitle(int folderNumber);
+
+// The file name of a song without its extension: slot + 1 in two digits and the
+// six-character name (slot 0 .. 19).
+std::string songFileBase(int slot, std::string_view sixChar);
+
+// The slot of a row in the structure-keeping order: the leading number of its number
+// column minus 1 ("03" -> 2); -1 when the column does not start with a number.
+int slotFromNumberColumn(std::string_view number);
+
+// Card-relative path of a song folder, as restore file entry names use it:
+// "\PRIVATE\TECHNICS\KN7000\TFLD001".
+std::string restoreFolderPath(int folderNumber);
+
+} // namespace lw
