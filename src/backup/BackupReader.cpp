@@ -2,6 +2,7 @@
 #include "platform/Path.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace lw {
 
@@ -83,6 +84,11 @@ Recognition recognizeBackup(FileSystem& fs, std::string_view chosenPath) {
     }
     r.directory = std::move(dir);
     return r;
+}
+
+std::uint64_t estimatedRestoreSize(std::uint64_t directoryBytes) {
+    const double doubled = static_cast<double>(directoryBytes) * 2.0;
+    return static_cast<std::uint64_t>(std::nearbyint(doubled * 1.0035));
 }
 
 std::string tableName(std::string_view field) {

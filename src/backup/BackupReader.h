@@ -79,6 +79,11 @@ struct BackupTables {
 // be opened or cannot be read is a failure naming the file and the system's reason.
 Result<BackupTables> readBackupTables(FileSystem& fs, const BackupFormat& format, const BackupDirectory& dir);
 
+// The space a restore file of a backup is estimated to need, from the total size in
+// bytes of the backup directory: twice the size, plus 0.35 %, rounded to the nearest
+// whole byte (halves to the even one). 64-bit throughout, so backups beyond 1 GiB work.
+std::uint64_t estimatedRestoreSize(std::uint64_t directoryBytes);
+
 // The parsers behind the readers, over the bytes of a table file (however long).
 // A name is its field with blanks (0x20) trimmed at both ends, then cut at its first NUL.
 std::vector<FolderEntry> parseFolderTable(const BackupFormat& format, std::span<const std::uint8_t> bytes);
