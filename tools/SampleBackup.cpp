@@ -12,7 +12,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void putText(std::vector<std::uint8_t>& bytes, std::size_t offset, const std::string& utf8, std::size_t width) {
+void putText(std::vector<std::uint8_t>& bytes, std::size_t offset, const std::string& utf8,
+             std::size_t width) {
     const std::string text = utf8ToCp1252(utf8);
     for (std::size_t i = 0; i < width && i < text.size(); ++i)
         bytes[offset + i] = static_cast<std::uint8_t>(text[i]);
@@ -44,8 +45,10 @@ std::vector<std::uint8_t> dummySong(const std::string& index, const std::string&
     std::vector<std::uint8_t> bytes(size);
     const std::string head = "LIEDWERK SAMPLE " + index + ext + "\n";
     for (std::size_t i = 0; i < size; ++i)
-        bytes[i] = i < head.size() ? static_cast<std::uint8_t>(head[i])
-                                   : static_cast<std::uint8_t>((i * 7 + static_cast<std::size_t>(std::stoi(index))) & 0xFF);
+        bytes[i] =
+            i < head.size()
+                ? static_cast<std::uint8_t>(head[i])
+                : static_cast<std::uint8_t>((i * 7 + static_cast<std::size_t>(std::stoi(index))) & 0xFF);
     return bytes;
 }
 
@@ -72,8 +75,8 @@ std::vector<std::uint8_t> songTableBytes(const SampleBackup& b) {
             bytes[i] = 0;
     }
     for (const auto& s : b.songs) {
-        const std::size_t record =
-            static_cast<std::size_t>(s.folder - 1) * f.placesPerFolder + static_cast<std::size_t>(s.place - 1);
+        const std::size_t record = static_cast<std::size_t>(s.folder - 1) * f.placesPerFolder +
+                                   static_cast<std::size_t>(s.place - 1);
         if (record >= f.songRecordCount)
             throw std::runtime_error("song place outside the table");
         const std::size_t offset = f.songTableHead + record * f.songRecordSize;
@@ -132,9 +135,9 @@ std::vector<SampleBackup> shippedSamples() {
         {1, 1, "Moonlit Harbour", {".SQT", ".LSW", ".CMP"}, 700},
         {1, 2, "Old Mill Polka", {".SQT"}, 300},
         {1, 15, "Last Place In Folder One", {".SQT", ".EFC"}, 400}, // the KN2000's fifteenth place
-        {2, 1, "Saturday Shuffle", {".SQT", ".PMT", ".AST"}, 512},   // record 16: number 201
-        {2, 4, "Lost Tune", {}, 0},                                   // in the table, no files
-        {3, 2, "Scale Exercise in C major", {".SQT", ".SEQ"}, 256},   // 25 characters
+        {2, 1, "Saturday Shuffle", {".SQT", ".PMT", ".AST"}, 512},  // record 16: number 201
+        {2, 4, "Lost Tune", {}, 0},                                 // in the table, no files
+        {3, 2, "Scale Exercise in C major", {".SQT", ".SEQ"}, 256}, // 25 characters
         {5, 3, "Blue Danube Memories", {".SQT", ".ACT"}, 1024},
     };
     all.push_back(kn2000);
@@ -145,12 +148,12 @@ std::vector<SampleBackup> shippedSamples() {
     kn3000.lowerCaseExtensions = true;
     kn3000.folderNames = {"Rock Classics", "Ballads", "Latin Nights", "Empty Drawer", "Swing Time"};
     kn3000.songs = {
-        {1, 1, "Thunder Road Boogie", {".SQT", ".LSW"}, 640},         // 19 characters
+        {1, 1, "Thunder Road Boogie", {".SQT", ".LSW"}, 640}, // 19 characters
         {1, 2, "Highway Drive", {".SQT", ".TM", ".MSP"}, 333},
         {2, 7, "Quiet Evening", {".SQT", ".SQF"}, 512},
         {3, 1, "Samba de Sol", {".SQT", ".CMP", ".EFC"}, 800},
         {3, 5, "Rumba Rosa", {".SQT"}, 128},
-        {5, 16, "Sixteenth Place Song", {".SQT", ".ACT"}, 512},        // 20 characters
+        {5, 16, "Sixteenth Place Song", {".SQT", ".ACT"}, 512}, // 20 characters
     };
     all.push_back(kn3000);
 
@@ -165,7 +168,7 @@ std::vector<SampleBackup> shippedSamples() {
         {3, 5, "Evening Star Serenade 2001", {".SQT", ".LSW"}, 600}, // 26 characters
         {5, 2, "Valse à trois temps", {".SQT", ".SEQ", ".ACT"}, 256},
         {5, 9, "Missing Files Song", {}, 0},
-        {120, 16, "Last Of All", {".SQT"}, 100},                     // number 12016
+        {120, 16, "Last Of All", {".SQT"}, 100}, // number 12016
     };
     all.push_back(kn5000);
 
@@ -181,11 +184,11 @@ std::vector<SampleBackup> shippedSamples() {
         {1, 3, "Encore", {".SQT"}, 16384},
         {2, 1, "Take Five Steps", {".SQT", ".MSP", ".EFC"}, 700},
         {2, 16, "Midnight Blue Note", {".SQT", ".AST", ".SQF", ".SEQ", ".ACT"}, 333},
-        {3, 4, "Green Hills", {".SQT"}, 0},                          // an empty file
+        {3, 4, "Green Hills", {".SQT"}, 0}, // an empty file
         {4, 1, "Ocean Theme", {".SQT", ".LSW"}, 2048},
         {4, 2, "Not On Disk", {}, 0},
         {10, 5, "Tenth Folder Tune", {".SQT"}, 400},
-        {240, 16, "Final Bow", {".SQT", ".EFC"}, 300},               // number 24016
+        {240, 16, "Final Bow", {".SQT", ".EFC"}, 300}, // number 24016
     };
     all.push_back(kn6000);
     return all;

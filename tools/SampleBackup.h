@@ -13,9 +13,9 @@
 namespace lw::samples {
 
 struct SampleSong {
-    int folder = 1;           // from 1
-    int place = 1;            // from 1 (1 to 15 on the KN2000)
-    std::string name;         // UTF-8; written as Windows-1252 bytes, at most 26
+    int folder = 1;                      // from 1
+    int place = 1;                       // from 1 (1 to 15 on the KN2000)
+    std::string name;                    // UTF-8; written as Windows-1252 bytes, at most 26
     std::vector<std::string> extensions; // song files to write (".SQT", ...); empty: no files
     std::size_t bytesPerFile = 512;
 };
@@ -24,8 +24,8 @@ struct SampleBackup {
     KeyboardKind kind = KeyboardKind::KN5000;
     std::vector<std::string> folderNames; // UTF-8, written as Windows-1252; index 0 is folder 1
     std::vector<SampleSong> songs;
-    bool upperCaseFileNames = false;      // table files written as "FILEBLK.DAT"
-    bool lowerCaseExtensions = false;     // song files written as "00301.sqt"
+    bool upperCaseFileNames = false;  // table files written as "FILEBLK.DAT"
+    bool lowerCaseExtensions = false; // song files written as "00301.sqt"
 };
 
 // Writes the backup into dir (created if needed). Throws std::runtime_error on failure.

@@ -24,7 +24,9 @@ constexpr const char* kUsage =
 
 } // namespace
 
-void cliError(CliContext& ctx, const std::string& message) { ctx.err << "liedwerk-cli: " << message << '\n'; }
+void cliError(CliContext& ctx, const std::string& message) {
+    ctx.err << "liedwerk-cli: " << message << '\n';
+}
 
 int runCli(const std::vector<std::string>& args, CliContext& ctx) {
     if (args.empty()) {

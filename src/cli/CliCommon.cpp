@@ -22,25 +22,30 @@ std::optional<LoadedBackup> loadBackupForCli(CliContext& ctx, const std::string&
     loaded.recognition = recognizeBackup(ctx.fs, dir);
     const Recognition& r = loaded.recognition;
     if (r.outcome == RecognitionOutcome::NoBackup) {
-        cliError(ctx, "no backup found in " + dir +
-                          " (it holds none of dir.new, filedir.dat, Fileblk.dat, Sx6bck.sxf); choose the folder "
-                          "that holds the backup's tables");
+        cliError(ctx,
+                 "no backup found in " + dir +
+                     " (it holds none of dir.new, filedir.dat, Fileblk.dat, Sx6bck.sxf); choose the folder "
+                     "that holds the backup's tables");
         return std::nullopt;
     }
     if (r.outcome == RecognitionOutcome::ManagerIniBeside) {
-        cliError(ctx, "the " + std::string(r.format->text) + " backup in " + dir +
-                          " has a Manager.ini beside it and is not loaded; copy the backup's own files to a folder "
-                          "without Manager.ini");
+        cliError(
+            ctx,
+            "the " + std::string(r.format->text) + " backup in " + dir +
+                " has a Manager.ini beside it and is not loaded; copy the backup's own files to a folder "
+                "without Manager.ini");
         return std::nullopt;
     }
     auto tables = readBackupTables(ctx.fs, *r.format, r.directory);
     if (!tables) {
-        cliError(ctx, "cannot read the backup table " + tables.status().path() + ": " + tables.status().reason());
+        cliError(ctx,
+                 "cannot read the backup table " + tables.status().path() + ": " + tables.status().reason());
         return std::nullopt;
     }
     if (tables->songTableShort)
-        cliError(ctx, "warning: the song table " + pathToUtf8(tables->songTablePath) +
-                          " is shorter than a full table; its missing records are taken as empty song places");
+        cliError(ctx,
+                 "warning: the song table " + pathToUtf8(tables->songTablePath) +
+                     " is shorter than a full table; its missing records are taken as empty song places");
     if (tables->folderTableShort)
         cliError(ctx, "warning: the folder table " + pathToUtf8(tables->folderTablePath) +
                           " is shorter than a full table; its missing records are taken as folders without a "

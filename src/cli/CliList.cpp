@@ -25,7 +25,8 @@ void printJson(std::ostream& out, const LoadedBackup& b) {
         out << (i ? ",\n  " : "\n  ");
         if (r.isSong()) {
             out << "{\"type\": \"song\", \"text\": " << jsonString(cp1252ToUtf8(r.text))
-                << ", \"number\": " << jsonString(r.number) << ", \"name\": " << jsonString(cp1252ToUtf8(r.name))
+                << ", \"number\": " << jsonString(r.number)
+                << ", \"name\": " << jsonString(cp1252ToUtf8(r.name))
                 << ", \"index\": " << jsonString(r.index) << ", \"marked\": " << jsonBool(r.marked) << "}";
         } else {
             out << "{\"type\": \"folder\", \"text\": " << jsonString(cp1252ToUtf8(r.text))
@@ -43,8 +44,8 @@ void printText(std::ostream& out, const LoadedBackup& b) {
         const ListRow& r = list.row(i);
         const char* mark = r.marked ? "[x]" : "[ ]";
         if (r.isSong()) {
-            out << (list.order() == ListOrder::Standard ? "    " : "") << mark << ' ' << r.number << "  " << r.index
-                << "  " << cp1252ToUtf8(r.text);
+            out << (list.order() == ListOrder::Standard ? "    " : "") << mark << ' ' << r.number << "  "
+                << r.index << "  " << cp1252ToUtf8(r.text);
             if (r.name != r.text)
                 out << "  (" << cp1252ToUtf8(r.name) << ")";
             out << '\n';
@@ -67,9 +68,9 @@ int cliList(const std::vector<std::string>& args, CliContext& ctx) {
         return kExitOk;
     }
     if (a.positional().size() != 1) {
-        cliError(ctx, a.positional().empty() ? "list needs the backup directory (see liedwerk-cli list --help)"
-                                             : "list takes one backup directory, not " +
-                                                   std::to_string(a.positional().size()));
+        cliError(ctx, a.positional().empty()
+                          ? "list needs the backup directory (see liedwerk-cli list --help)"
+                          : "list takes one backup directory, not " + std::to_string(a.positional().size()));
         return kExitUsage;
     }
     ListOrder order = ListOrder::Standard;

@@ -9,6 +9,8 @@ namespace lw {
 
 // The text as a JSON string literal, quotes included. Input is UTF-8.
 std::string jsonString(std::string_view utf8);
-inline std::string jsonBool(bool b) { return b ? "true" : "false"; }
+inline std::string jsonBool(bool b) {
+    return b ? "true" : "false";
+}
 
 } // namespace lw

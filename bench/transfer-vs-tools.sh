@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Times liedwerk-cli transfer on a large synthetic KN6000/6500 backup (1980 songs, about
+# 200 MB of song files) against the plain tools on the same files:
+#   restore-file mode  against  cat of the same files into one file
+#   card mode          against  cp of the same files into one folder
+# and reports the CLI's peak memory. Usage: bench/transfer-vs-tools.sh [BUILD_DIR] [WORK_DIR]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build/release}
+work=${2:-$(mktemp -d /tmp/liedwerk-bench.XXXXXX)}
+cli="$build/src/cli/liedwerk-cli"
+make="$build/tools/liedwerk-make-samples"
+songs=1980
+bytes=101000   # one .SQT file a song: 1980 x 101000 = 200 MB
+runs=${RUNS:-5}
+
+[ -x "$cli" ] && [ -x "$make" ] || { echo "build first: cmake --build $build" >&2; exit 1; }
+backup="$work/backup"
+[ -d "$backup" ] || "$make" --full "$backup" "$songs" "$bytes" .SQT
+files=$(ls "$backup"/*.SQT | sort)
+size=$(du -sb "$backup" | cut -f1)
+echo "backup: $songs songs, $size bytes in $backup"
+
+# Best wall time of $runs runs of a command, in seconds; the command's folder is emptied first.
+best() {
+    local best=""
+    for _ in $(seq "$runs"); do
+        rm -rf "$work/out" && mkdir -p "$work/out" && sync
+        local t0 t1
+        t0=$(date +%s%N)
+        "$@" >/dev/null
+        t1=$(date +%s%N)
+        local t=$(( (t1 - t0) / 1000 ))
+        if [ -z "$best" ] || [ "$t" -lt "$best" ]; then best=$t; fi
+    done
+    awk -v us="$best" 'BEGIN { printf "%.3f", us / 1e6 }'
+}
+
+restore_cli=$(best "$cli" transfer "$backup" --restore-file "$work/out/Restore.sdb" --card-size 1024 --layout sequential)
+restore_cat=$(best sh -c "cat $(echo $files) > '$work/out/all.bin'")
+card_cli=$(best "$cli" transfer "$backup" --card "$work/out" --allow-fixed --yes --layout sequential)
+card_cp=$(best sh -c "cp $(echo $files) '$work/out/'")
+
+rm -rf "$work/out" && mkdir -p "$work/out"
+peak_restore=$(/usr/bin/time -f %M "$cli" transfer "$backup" --restore-file "$work/out/Restore.sdb" --card-size 1024 \
+               --layout sequential 2>&1 >/dev/null | tail -1)
+rm -rf "$work/out" && mkdir -p "$work/out"
+peak_card=$(/usr/bin/time -f %M "$cli" transfer "$backup" --card "$work/out" --allow-fixed --yes \
+            --layout sequential 2>&1 >/dev/null | tail -1)
+
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+echo "restore file: liedwerk-cli ${restore_cli}s  cat ${restore_cat}s  ratio $(ratio "$restore_cli" "$restore_cat") (target <= 1.25)"
+echo "card folder:  liedwerk-cli ${card_cli}s  cp ${card_cp}s  ratio $(ratio "$card_cli" "$card_cp") (target <= 1.25)"
+echo "peak memory:  restore file ${peak_restore} KiB, card ${peak_card} KiB (target <= 32768 KiB)"

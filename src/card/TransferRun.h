@@ -1,0 +1,157 @@
+// The transfer run: walks the working list from top to bottom and puts every marked
+// song into the KN7000 card layout, either onto a card (card mode) or into one restore
+// file for the Song Manager (restore-file mode). It fills the information file as it
+// goes and writes it at the end, also after a stop: when the user cancels, when 99
+// folders are used up, or when the output is full.
+//
+// The run shows nothing itself. It tells its front end (the window, or the command
+// line) what happens through TransferFrontEnd, naming messages by number.
+#pragma once
+
+#include "backup/BackupReader.h"
+#include "backup/WorkingList.h"
+#include "card/InfoFile.h"
+#include "card/RestoreFile.h"
+#include "platform/FileSystem.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace lw {
+
+enum class OutputMode : std::int16_t { Card = 1, RestoreFile = 2 };
+
+// Keep the backup's folders (each marked folder row opens a song folder, songs keep
+// their places), or line the songs up one after the other, 20 to a folder.
+enum class CardOrder { KeepStructure, Sequential };
+
+// A piece of a message: a message number, or a literal text (a path, an error number).
+struct MessagePart {
+    int number = 0;   // 0: the part is `text`
+    std::string text; // UTF-8
+};
+
+struct RunMessage {
+    enum class Kind {
+        Info,        // information box: a stop (99 folders, full output)
+        Closing,     // where the result is
+        ErrorReport, // an error number, its source and its description
+        CardMissing, // the card did not answer
+    };
+    Kind kind = Kind::Info;
+    std::vector<MessagePart> parts; // joined without separators
+    int title = 0;
+};
+
+// The outcome of one handled song row.
+enum class SongOutcome { Transferred, NotFound, Skipped, Failed };
+
+class TransferFrontEnd {
+public:
+    virtual ~TransferFrontEnd() = default;
+    // The row becomes the list's selected row (every row the run reaches).
+    virtual void rowSelected(std::size_t row) = 0;
+    // A marked song row is about to be transferred: scroll it into view.
+    virtual void rowInView(std::size_t row) = 0;
+    // A song row was handled; its result is already in the list. target: the song's
+    // place on the card ("TFLD001/0100101_"), or the place it would have taken.
+    virtual void rowHandled(std::size_t row, SongOutcome outcome, const std::string& target) = 0;
+    // Progress: the number of transferred songs of at most `maximum`.
+    virtual void progress(int value, int maximum) = 0;
+    virtual void message(const RunMessage& message) = 0;
+    // The cancel question; true means Yes.
+    virtual bool askCancel(int question, int title) = 0;
+    // Lets pending window events run (once per handled song), so that a cancel button works.
+    virtual void processEvents() = 0;
+    virtual void beep() = 0;
+};
+
+struct TransferSetup {
+    OutputMode mode = OutputMode::RestoreFile;
+    CardOrder order = CardOrder::KeepStructure; // an alphabetical list is always written in sequence
+
+    // Card mode: the card root as a folder, and as text for the closing message ("e:\").
+    std::filesystem::path cardRoot;
+    std::string cardRootText;
+
+    // Restore-file mode: the file to write, and the folder that holds it. With
+    // recreateRestoreFolder, that folder is deleted with its contents and made anew first
+    // (the program's own RestorSDB); otherwise it must exist.
+    std::filesystem::path restoreFile;
+    bool recreateRestoreFolder = false;
+    // Shown between messages 62 and 63: the program's folder.
+    std::string restoreLocationText;
+    std::int32_t cardCapacity = 63318128;
+    std::int32_t clusterSize = 16384;
+};
+
+enum class RunOutcome {
+    NothingMarked, // no song marked: nothing was done at all
+    Completed,     // every row walked
+    Cancelled,     // the user confirmed the cancel question
+    FoldersUsedUp, // the 99-folder stop
+    OutputFull,    // a song did not fit, or could not be transferred
+    Aborted,       // the output could not be prepared or finished; no closing message
+};
+
+struct RunResult {
+    RunOutcome outcome = RunOutcome::NothingMarked;
+    int transferred = 0;
+    int notFound = 0;
+    Status error; // the failure behind OutputFull (when not a lack of room) or Aborted
+};
+
+// Message numbers of the two orders (structure-keeping first, sequential second).
+struct OrderMessages {
+    int foldersUsedUp, foldersTitle, notFound, full, fullTitle, cardFull, cardFullTitle, ok, cancel,
+        cancelTitle;
+};
+
+class TransferRun {
+public:
+    TransferRun(FileSystem& fs, WorkingList& list, TransferFrontEnd& frontEnd);
+
+    // The whole run. The list's backup directory is `backupPath` (with its trailing separator).
+    RunResult run(const TransferSetup& setup, const std::string& backupPath);
+
+    // The cancel button: asks the run to put the cancel question after the current song.
+    void requestCancel() { m_cancelRequested = true; }
+
+    // The number of the error behind a Status, as the error report shows it (70 for
+    // permission denied, 61 for a full disk, 53 for a missing file ...).
+    static int errorNumber(const Status& status);
+    // The error report of messages 68 to 74 for a failure.
+    static RunMessage errorReport(const Status& status);
+
+private:
+    int transferSongFiles(const std::string& index, const std::string& targetBase, bool secondGroup);
+    Status openFolder(const std::string& title);
+    Status finish();
+    void abort(const Status& error);
+    std::string targetText(int slot, const std::string& sixChar) const;
+
+    FileSystem& m_fs;
+    WorkingList& m_list;
+    TransferFrontEnd& m_frontEnd;
+    bool m_cancelRequested = false;
+
+    // State of one run.
+    TransferSetup m_setup;
+    BackupDirectory m_backup;
+    std::unique_ptr<RestoreFileWriter> m_restore;
+    std::unique_ptr<InfoFile> m_info;
+    std::filesystem::path m_kn7000Folder;  // card mode
+    std::filesystem::path m_currentFolder; // card mode: the open song folder
+    std::string m_currentFolderText;       // "\PRIVATE\...\TFLD001" in restore-file mode
+    int m_folderCount = 0;
+    int m_slot = 0;
+    std::int64_t m_remaining = 0;
+    Status m_songError; // why the last song-file transfer returned -1, when not a lack of room
+    std::vector<std::uint8_t> m_buffer;
+};
+
+} // namespace lw

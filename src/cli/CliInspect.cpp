@@ -1,0 +1,293 @@
+// liedwerk-cli inspect: checks a restore file, a KN7000MN.INF or a card, and shows what
+// it holds. Any structural fault or mismatch is reported with what and where.
+#include "backup/Cp1252.h"
+#include "card/CardLayout.h"
+#include "card/InfoFile.h"
+#include "card/RestoreFile.h"
+#include "cli/CliArgs.h"
+#include "cli/CliCommon.h"
+#include "cli/Json.h"
+#include "platform/Path.h"
+
+#include <map>
+#include <ostream>
+#include <set>
+#include <sstream>
+
+namespace lw {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kInspectUsage =
+    "usage: liedwerk-cli inspect PATH [--json]\n"
+    "\n"
+    "PATH is a restore file, a KN7000MN.INF, or a card root (a folder holding\n"
+    "PRIVATE/TECHNICS/KN7000). Checks its structure and prints what it holds.\n";
+
+constexpr std::size_t kBufferSize = 1 << 16;
+
+std::string typesText(const std::vector<std::string_view>& types) {
+    std::string out;
+    for (auto t : types)
+        out += (out.empty() ? "" : " ") + std::string(t);
+    return out.empty() ? "-" : out;
+}
+
+std::string typesJson(const std::vector<std::string_view>& types) {
+    std::string out = "[";
+    for (std::size_t i = 0; i < types.size(); ++i)
+        out += (i ? ", " : "") + jsonString(types[i]);
+    return out + "]";
+}
+
+void printInfoText(std::ostream& out, const DecodedInfoFile& info) {
+    out << "KN7000MN.INF: " << info.folders.size() << (info.folders.size() == 1 ? " folder\n" : " folders\n");
+    for (const auto& f : info.folders) {
+        out << songFolderName(f.number) << "  " << cp1252ToUtf8(f.title) << '\n';
+        for (const auto& s : f.songs) {
+            out << "  " << songFileBase(s.slot, "").substr(0, 2) << "  " << cp1252ToUtf8(s.sixChar) << "  "
+                << cp1252ToUtf8(s.name) << "  first " << static_cast<int>(s.firstMask) << " ("
+                << typesText(firstGroupTypes(s.firstMask)) << ")  second " << static_cast<int>(s.secondMask)
+                << " (" << typesText(secondGroupTypes(s.secondMask)) << ")\n";
+        }
+    }
+}
+
+std::string infoJson(const DecodedInfoFile& info) {
+    std::ostringstream out;
+    out << "{\"folders\": [";
+    for (std::size_t i = 0; i < info.folders.size(); ++i) {
+        const auto& f = info.folders[i];
+        out << (i ? ", " : "") << "{\"number\": " << f.number
+            << ", \"folder\": " << jsonString(songFolderName(f.number))
+            << ", \"title\": " << jsonString(cp1252ToUtf8(f.title)) << ", \"songs\": [";
+        for (std::size_t j = 0; j < f.songs.size(); ++j) {
+            const auto& s = f.songs[j];
+            out << (j ? ", " : "") << "{\"slot\": " << s.slot
+                << ", \"name\": " << jsonString(cp1252ToUtf8(s.name))
+                << ", \"sixChar\": " << jsonString(cp1252ToUtf8(s.sixChar))
+                << ", \"firstMask\": " << static_cast<int>(s.firstMask)
+                << ", \"firstTypes\": " << typesJson(firstGroupTypes(s.firstMask))
+                << ", \"secondMask\": " << static_cast<int>(s.secondMask)
+                << ", \"secondTypes\": " << typesJson(secondGroupTypes(s.secondMask)) << "}";
+        }
+        out << "]}";
+    }
+    out << "]}";
+    return out.str();
+}
+
+struct Findings {
+    std::string type; // "restore", "info", "card"
+    std::string path;
+    std::vector<RestoreEntry> entries;
+    std::optional<DecodedInfoFile> info;
+    std::vector<std::string> problems; // each names what and where
+};
+
+int report(CliContext& ctx, const Findings& f, bool json) {
+    if (json) {
+        ctx.out << "{\"type\": " << jsonString(f.type) << ", \"path\": " << jsonString(f.path)
+                << ", \"ok\": " << jsonBool(f.problems.empty());
+        if (f.type == "restore") {
+            ctx.out << ", \"entries\": [";
+            for (std::size_t i = 0; i < f.entries.size(); ++i)
+                ctx.out << (i ? ",\n  " : "\n  ")
+                        << "{\"name\": " << jsonString(cp1252ToUtf8(f.entries[i].name))
+                        << ", \"offset\": " << f.entries[i].headOffset
+                        << ", \"length\": " << f.entries[i].length << "}";
+            ctx.out << "]";
+        }
+        if (f.info)
+            ctx.out << ", \"info\": " << infoJson(*f.info);
+        ctx.out << ", \"problems\": [";
+        for (std::size_t i = 0; i < f.problems.size(); ++i)
+            ctx.out << (i ? ", " : "") << jsonString(f.problems[i]);
+        ctx.out << "]}\n";
+    } else {
+        if (f.type == "restore") {
+            ctx.out << "Restore file " << f.path << ": " << f.entries.size() << " entries\n";
+            for (const auto& e : f.entries)
+                ctx.out << "  " << cp1252ToUtf8(e.name) << "  " << e.length << " bytes\n";
+        }
+        if (f.type == "card")
+            ctx.out << "Card " << f.path << '\n';
+        if (f.info)
+            printInfoText(ctx.out, *f.info);
+    }
+    for (const auto& p : f.problems)
+        cliError(ctx, p);
+    return f.problems.empty() ? kExitOk : kExitError;
+}
+
+void inspectInfo(CliContext& ctx, const fs::path& path, Findings& f) {
+    auto bytes = readFilePrefix(ctx.fs, path, kInfSize + 1);
+    if (!bytes) {
+        f.problems.push_back("cannot read " + pathToUtf8(path) + ": " + bytes.status().reason());
+        return;
+    }
+    auto decoded = decodeInfoFile(*bytes);
+    if (!decoded) {
+        f.problems.push_back(pathToUtf8(path) + ": " + decoded.status().reason());
+        return;
+    }
+    f.info = std::move(*decoded);
+}
+
+void inspectRestore(CliContext& ctx, const fs::path& path, Findings& f) {
+    const std::string p = pathToUtf8(path);
+    auto size = ctx.fs.fileSize(path);
+    auto in = ctx.fs.openRead(path);
+    if (!size || !in) {
+        f.problems.push_back("cannot read " + p + ": " + (!size ? size.status() : in.status()).reason());
+        return;
+    }
+    RestoreFileReader reader(**in, *size, p);
+    if (Status s = reader.readHeader(); !s) {
+        f.problems.push_back(p + ": " + s.reason());
+        return;
+    }
+    std::vector<std::uint8_t> buffer(kBufferSize);
+    std::vector<std::uint8_t> lastData;
+    for (;;) {
+        RestoreEntry e;
+        auto more = reader.next(e);
+        if (!more) {
+            f.problems.push_back(p + ": " + more.status().reason());
+            return;
+        }
+        if (!*more)
+            break;
+        lastData.clear();
+        const bool keep = e.length == kInfSize;
+        Status s = reader.readData(buffer, [&](std::span<const std::uint8_t> chunk) {
+            if (keep)
+                lastData.insert(lastData.end(), chunk.begin(), chunk.end());
+            return Status::ok();
+        });
+        if (!s) {
+            f.problems.push_back(p + ": " + s.reason());
+            return;
+        }
+        f.entries.push_back(std::move(e));
+    }
+    if (f.entries.empty() || f.entries.back().name != kInfEntryName || f.entries.back().length != kInfSize) {
+        const std::uint64_t where = f.entries.empty() ? kRestoreHeaderSize : f.entries.back().headOffset;
+        f.problems.push_back(p + ": the last entry (at byte " + std::to_string(where) + ") is not the " +
+                             std::to_string(kInfSize) + "-byte " + std::string(kInfEntryName));
+        return;
+    }
+    auto decoded = decodeInfoFile(lastData);
+    if (!decoded) {
+        f.problems.push_back(p + ": information file entry at byte " +
+                             std::to_string(f.entries.back().dataOffset) + ": " + decoded.status().reason());
+        return;
+    }
+    f.info = std::move(*decoded);
+}
+
+// A file of the folder in any letter case (a FAT card mounted on Linux may show either).
+std::map<std::string, std::string> foldedListing(FileSystem& fs, const fs::path& dir) {
+    std::map<std::string, std::string> out;
+    if (auto entries = fs.listDirectory(dir))
+        for (const auto& e : *entries) {
+            std::string folded = e.name;
+            for (char& c : folded)
+                c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            out[folded] = e.name;
+        }
+    return out;
+}
+
+void inspectCard(CliContext& ctx, const fs::path& root, Findings& f) {
+    fs::path kn7000 = root;
+    for (const char* part : {"PRIVATE", "TECHNICS", "KN7000"}) {
+        const auto listing = foldedListing(ctx.fs, kn7000);
+        const auto it = listing.find(part);
+        kn7000 /= it == listing.end() ? std::string(part) : it->second;
+    }
+    const auto top = foldedListing(ctx.fs, kn7000);
+    const auto infName = top.find(std::string(kInfFileName));
+    if (infName == top.end()) {
+        f.problems.push_back(pathToUtf8(kn7000 / std::string(kInfFileName)) +
+                             ": the card has no information file");
+        return;
+    }
+    inspectInfo(ctx, kn7000 / infName->second, f);
+    if (!f.info)
+        return;
+    // Every file type an entry lists must be on the card; every song file must be listed.
+    std::map<std::string, std::set<std::string>> expected; // folder -> file names (upper case)
+    for (const auto& folder : f.info->folders)
+        for (const auto& s : folder.songs) {
+            const std::string base = songFileBase(s.slot, s.sixChar);
+            for (auto t : firstGroupTypes(s.firstMask))
+                expected[songFolderName(folder.number)].insert(base + std::string(t));
+            for (auto t : secondGroupTypes(s.secondMask))
+                expected[songFolderName(folder.number)].insert(base + std::string(t));
+        }
+    std::set<std::string> folders;
+    for (const auto& [folded, real] : top)
+        if (folded.rfind("TFLD", 0) == 0 && ctx.fs.isDirectory(kn7000 / real))
+            folders.insert(folded);
+    for (const auto& [folder, files] : expected) {
+        const auto present = folders.count(folder) ? foldedListing(ctx.fs, kn7000 / top.at(folder))
+                                                   : std::map<std::string, std::string>{};
+        for (const auto& file : files)
+            if (!present.count(file))
+                f.problems.push_back(pathToUtf8(kn7000 / folder / file) +
+                                     ": listed in the information file but missing on the card");
+    }
+    for (const auto& folder : folders)
+        for (const auto& [folded, real] : foldedListing(ctx.fs, kn7000 / top.at(folder)))
+            if (!expected[folder].count(folded))
+                f.problems.push_back(pathToUtf8(kn7000 / top.at(folder) / real) +
+                                     ": a song file that no entry of the information file lists");
+}
+
+} // namespace
+
+int cliInspect(const std::vector<std::string>& args, CliContext& ctx) {
+    CliArgs a;
+    if (!a.parse(args, {}, {"--json", "--help"})) {
+        cliError(ctx, a.error() + " (see liedwerk-cli inspect --help)");
+        return kExitUsage;
+    }
+    if (a.has("--help")) {
+        ctx.out << kInspectUsage;
+        return kExitOk;
+    }
+    if (a.positional().size() != 1) {
+        cliError(ctx, "inspect takes one PATH (see liedwerk-cli inspect --help)");
+        return kExitUsage;
+    }
+    const std::string text = a.positional()[0];
+    const fs::path path = pathFromUtf8(text);
+    Findings f;
+    f.path = text;
+    if (ctx.fs.isDirectory(path)) {
+        f.type = "card";
+        inspectCard(ctx, path, f);
+    } else if (!ctx.fs.isFile(path)) {
+        cliError(ctx, text + " does not exist; give a restore file, a KN7000MN.INF or a card's root folder");
+        return kExitError;
+    } else {
+        auto head = readFilePrefix(ctx.fs, path, kInfMagic.size());
+        const std::string start = head ? std::string(head->begin(), head->end()) : std::string();
+        std::string name = pathToUtf8(path.filename());
+        for (char& c : name)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        if (start == kInfMagic || (start.rfind(kRestoreMagic, 0) != 0 && name.ends_with(".INF"))) {
+            f.type = "info";
+            inspectInfo(ctx, path, f);
+        } else {
+            f.type = "restore";
+            inspectRestore(ctx, path, f);
+        }
+    }
+    return report(ctx, f, a.has("--json"));
+}
+
+} // namespace lw
