@@ -26,6 +26,10 @@ RunMessage info(int number, int title) {
 
 } // namespace
 
+bool checkCardDrive(FileSystem& fs, const fs::path& cardRoot) {
+    return !cardRoot.empty() && fs.freeSpace(cardRoot).isOk();
+}
+
 TransferRun::TransferRun(FileSystem& fs, WorkingList& list, TransferFrontEnd& frontEnd)
     : m_fs(fs), m_list(list), m_frontEnd(frontEnd) {}
 
@@ -228,7 +232,7 @@ RunResult TransferRun::run(const TransferSetup& setup, const std::string& backup
             return aborted(s);
     } else {
         // The card must answer before anything on it is touched.
-        if (!m_fs.freeSpace(m_setup.cardRoot)) {
+        if (!checkCardDrive(m_fs, m_setup.cardRoot)) {
             m_frontEnd.message({RunMessage::Kind::CardMissing, {{131, {}}}, 132});
             return aborted(Status::ok());
         }

@@ -111,6 +111,9 @@ struct OrderMessages {
         cancelTitle;
 };
 
+// Whether the card answers: its free space can be asked for. Nothing on it is touched.
+bool checkCardDrive(FileSystem& fs, const std::filesystem::path& cardRoot);
+
 class TransferRun {
 public:
     TransferRun(FileSystem& fs, WorkingList& list, TransferFrontEnd& frontEnd);

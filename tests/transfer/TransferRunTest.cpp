@@ -411,5 +411,15 @@ TEST_F(TransferRunTest, NothingMarkedDoesNothing) {
     EXPECT_TRUE(fs.mutations().empty());
 }
 
+// --- The restore file's space estimate -------------------------------------------------
+
+TEST(RestoreSizeEstimate, TwiceTheBackupPlusAFractionIn64Bits) {
+    EXPECT_EQ(estimatedRestoreSize(3'000'000), 6'021'000u);
+    EXPECT_EQ(estimatedRestoreSize(0), 0u);
+    // From 1 GiB on, twice the size no longer fits 32 bits; the estimate must still be right.
+    EXPECT_EQ(estimatedRestoreSize(1'073'741'824), 2'154'999'841u);
+    EXPECT_EQ(estimatedRestoreSize(10'000'000'000), 20'070'000'000u);
+}
+
 } // namespace
 } // namespace lw
