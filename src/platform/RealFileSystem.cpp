@@ -7,6 +7,10 @@
 #include <cstdio>
 #include <system_error>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace lw {
 namespace fs = std::filesystem;
 
@@ -171,7 +175,14 @@ public:
     }
     Status copyFile(const fs::path& from, const fs::path& to) override {
         std::error_code ec;
+#ifdef _WIN32
+        // MinGW's std::filesystem::copy_file takes every existing target for the source
+        // itself (Windows reports no inode numbers) and refuses to overwrite it.
+        if (!CopyFileW(from.c_str(), to.c_str(), FALSE))
+            ec = std::error_code(static_cast<int>(GetLastError()), std::system_category());
+#else
         fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec);
+#endif
         if (ec)
             return fromErrorCode(ec, from);
         return Status::ok();
