@@ -36,17 +36,17 @@ best() {
     awk -v us="$best" 'BEGIN { printf "%.3f", us / 1e6 }'
 }
 
-restore_cli=$(best "$cli" transfer "$backup" --restore-file "$work/out/Restore.sdb" --card-size 1024 --layout sequential)
+restore_cli=$(best "$cli" transfer "$backup" --restore-file "$work/out/Restore.sdb" --card-size 1024 --order alphabetical)
 restore_cat=$(best sh -c "cat $(echo $files) > '$work/out/all.bin'")
-card_cli=$(best "$cli" transfer "$backup" --card "$work/out" --allow-fixed --yes --layout sequential)
+card_cli=$(best "$cli" transfer "$backup" --card "$work/out" --allow-fixed --yes --order alphabetical)
 card_cp=$(best sh -c "cp $(echo $files) '$work/out/'")
 
 rm -rf "$work/out" && mkdir -p "$work/out"
-peak_restore=$(/usr/bin/time -f %M "$cli" transfer "$backup" --restore-file "$work/out/Restore.sdb" --card-size 1024 \
-               --layout sequential 2>&1 >/dev/null | tail -1)
+peak_restore=$(/usr/bin/time -f %M "$cli" transfer "$backup" --restore-file "$work/out/Restore.sdb" --card-size 1024 --order alphabetical \
+               2>&1 >/dev/null | tail -1)
 rm -rf "$work/out" && mkdir -p "$work/out"
 peak_card=$(/usr/bin/time -f %M "$cli" transfer "$backup" --card "$work/out" --allow-fixed --yes \
-            --layout sequential 2>&1 >/dev/null | tail -1)
+            --order alphabetical 2>&1 >/dev/null | tail -1)
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 echo "restore file: liedwerk-cli ${restore_cli}s  cat ${restore_cat}s  ratio $(ratio "$restore_cli" "$restore_cat") (target <= 1.25)"

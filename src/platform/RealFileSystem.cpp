@@ -6,6 +6,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <system_error>
+#include <vector>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 #ifdef _WIN32
 #include <windows.h>
@@ -100,8 +106,8 @@ void makeWritable(const fs::path& root) {
                     fs::perm_options::add, ec);
     if (!fs::is_directory(fs::symlink_status(root, ec)))
         return;
-    for (auto it = fs::recursive_directory_iterator(root, ec); !ec && it != fs::recursive_directory_iterator();
-         it.increment(ec)) {
+    for (auto it = fs::recursive_directory_iterator(root, ec);
+         !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
         if (it->is_symlink(ec))
             continue;
         std::error_code pec;
@@ -109,6 +115,69 @@ void makeWritable(const fs::path& root) {
                         fs::perm_options::add, pec);
     }
 }
+
+#ifndef _WIN32
+// Copies in the kernel (copy_file_range) where the file systems allow it, else through a
+// buffer. A failure to read names the source; a failure to write (a full or write-protected
+// card) names the target, so that a message can say which file and why.
+Status copyPosix(const fs::path& from, const fs::path& to) {
+    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        return statusFromErrno(errno, pathToUtf8(from));
+    const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (out < 0) {
+        const int err = errno;
+        ::close(in);
+        return statusFromErrno(err, pathToUtf8(to));
+    }
+    Status result;
+    bool kernelCopy = true;
+    std::vector<char> buffer;
+    for (;;) {
+        if (kernelCopy) {
+            const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, std::size_t{1} << 30, 0);
+            if (n > 0)
+                continue;
+            if (n == 0)
+                break;
+            if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP) {
+                kernelCopy = false; // nothing was copied by it: fall back to a buffer
+                continue;
+            }
+            result = statusFromErrno(errno, pathToUtf8(errno == EIO ? from : to));
+            break;
+        }
+        if (buffer.empty())
+            buffer.resize(std::size_t{1} << 18);
+        const ssize_t n = ::read(in, buffer.data(), buffer.size());
+        if (n == 0)
+            break;
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            result = statusFromErrno(errno, pathToUtf8(from));
+            break;
+        }
+        ssize_t done = 0;
+        while (done < n) {
+            const ssize_t w = ::write(out, buffer.data() + done, static_cast<std::size_t>(n - done));
+            if (w < 0 && errno == EINTR)
+                continue;
+            if (w < 0) {
+                result = statusFromErrno(errno, pathToUtf8(to));
+                break;
+            }
+            done += w;
+        }
+        if (!result.isOk())
+            break;
+    }
+    ::close(in);
+    if (::close(out) != 0 && result.isOk())
+        result = statusFromErrno(errno, pathToUtf8(to));
+    return result;
+}
+#endif
 
 class RealFileSystem : public FileSystem {
 public:
@@ -130,7 +199,8 @@ public:
     Result<std::vector<DirectoryEntry>> listDirectory(const fs::path& dir) override {
         std::error_code ec;
         std::vector<DirectoryEntry> out;
-        for (auto it = fs::directory_iterator(dir, ec); !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        for (auto it = fs::directory_iterator(dir, ec); !ec && it != fs::directory_iterator();
+             it.increment(ec)) {
             std::error_code tec;
             out.push_back({pathToUtf8(it->path().filename()), it->is_directory(tec)});
         }
@@ -180,12 +250,12 @@ public:
         // itself (Windows reports no inode numbers) and refuses to overwrite it.
         if (!CopyFileW(from.c_str(), to.c_str(), FALSE))
             ec = std::error_code(static_cast<int>(GetLastError()), std::system_category());
-#else
-        fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec);
-#endif
         if (ec)
             return fromErrorCode(ec, from);
         return Status::ok();
+#else
+        return copyPosix(from, to);
+#endif
     }
     Result<std::uint64_t> freeSpace(const fs::path& path) override {
         std::error_code ec;
@@ -199,7 +269,8 @@ public:
         if (!fs::is_directory(dir, ec))
             return Status::error(ErrorCode::NotFound, pathToUtf8(dir), "not a folder");
         std::uint64_t total = 0;
-        for (auto it = fs::recursive_directory_iterator(dir, fs::directory_options::skip_permission_denied, ec);
+        for (auto it =
+                 fs::recursive_directory_iterator(dir, fs::directory_options::skip_permission_denied, ec);
              !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
             std::error_code fec;
             if (it->is_regular_file(fec) && !it->is_symlink(fec)) {
