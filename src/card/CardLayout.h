@@ -35,15 +35,24 @@ struct SongFileType {
 };
 
 // The first group, in transfer order.
-inline constexpr std::array<SongFileType, 7> kFirstGroup = {{{".LSW", 1},
-                                                             {".PMT", 2},
-                                                             {".SQT", 4},
-                                                             {".CMP", 8},
-                                                             {".TM", 16},
-                                                             {".MSP", 32},
-                                                             {".EFC", 64}}};
+inline constexpr std::array<SongFileType, 7> kFirstGroup = {
+    {{".LSW", 1}, {".PMT", 2}, {".SQT", 4}, {".CMP", 8}, {".TM", 16}, {".MSP", 32}, {".EFC", 64}}};
 // The second group starts at bit value 4; its values 1 and 2 are never set.
-inline constexpr std::array<SongFileType, 4> kSecondGroup = {{{".AST", 4}, {".SQF", 8}, {".SEQ", 16}, {".ACT", 32}}};
+inline constexpr std::array<SongFileType, 4> kSecondGroup = {
+    {{".AST", 4}, {".SQF", 8}, {".SEQ", 16}, {".ACT", 32}}};
+
+// Every bit that a mask of a group can hold: 0x7F for the first group, 0x3C for the second.
+inline constexpr std::uint8_t kFirstGroupMaskBits = 0x7F;
+inline constexpr std::uint8_t kSecondGroupMaskBits = 0x3C;
+template <std::size_t N>
+constexpr std::uint8_t maskBitsOf(const std::array<SongFileType, N>& group) {
+    std::uint8_t bits = 0;
+    for (const auto& type : group)
+        bits = static_cast<std::uint8_t>(bits | type.bit);
+    return bits;
+}
+static_assert(maskBitsOf(kFirstGroup) == kFirstGroupMaskBits);
+static_assert(maskBitsOf(kSecondGroup) == kSecondGroupMaskBits);
 
 // "00101" -> "00101_", "0312" -> "0312__"; a longer text keeps its first six characters.
 std::string sixCharName(std::string_view index);
@@ -60,7 +69,9 @@ std::string sequentialFolderTitle(int folderNumber);
 std::string songFileBase(int slot, std::string_view sixChar);
 
 // The slot of a row in the structure-keeping order: the leading number of its number
-// column minus 1 ("03" -> 2); -1 when the column does not start with a number.
+// column minus 1 ("03" -> 2, "3a" -> 2; leading blanks are skipped). -1 when the column
+// does not start with a number or the number is 0. Large numbers are capped, so the
+// result is never above 999999; the caller accepts only slots 0 to 19.
 int slotFromNumberColumn(std::string_view number);
 
 // Card-relative path of a song folder, as restore file entry names use it:

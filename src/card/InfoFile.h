@@ -38,25 +38,50 @@ inline constexpr std::size_t kInfSongNameSize = 16;
 inline constexpr std::size_t kInfSixCharOffset = 16;
 inline constexpr std::size_t kInfMask1Offset = 22;
 inline constexpr std::size_t kInfMask2Offset = 23;
-inline constexpr std::size_t kInfTrailerOffset = kInfHeaderSize + kInfFolderCount * kInfFolderRecordSize; // 49120
+inline constexpr std::size_t kInfTrailerOffset =
+    kInfHeaderSize + kInfFolderCount * kInfFolderRecordSize; // 49120
 
 static_assert(kInfTitleSize + kInfSongsPerFolder * kInfSongEntrySize == kInfFolderRecordSize);
 static_assert(kInfTrailerOffset == 49120);
 static_assert(kInfTrailerOffset + 120 + 1362 + 4212 + 2 == kInfSize);
+
+// The four constant areas after the folder records, which nothing ever changes.
+struct InfConstantArea {
+    std::size_t offset;
+    std::size_t size;
+    std::uint8_t value;
+};
+inline constexpr std::array<InfConstantArea, 4> kInfConstantAreas = {{
+    {kInfTrailerOffset, 120, 0xFF},
+    {49240, 1362, 0x00},
+    {50602, 4212, 0xFF},
+    {54814, 2, 0x00},
+}};
+static_assert(kInfConstantAreas[0].offset + kInfConstantAreas[0].size == kInfConstantAreas[1].offset);
+static_assert(kInfConstantAreas[1].offset + kInfConstantAreas[1].size == kInfConstantAreas[2].offset);
+static_assert(kInfConstantAreas[2].offset + kInfConstantAreas[2].size == kInfConstantAreas[3].offset);
+static_assert(kInfConstantAreas[3].offset + kInfConstantAreas[3].size == kInfSize);
+static_assert(kInfSixCharOffset == kInfSongNameSize && kInfMask1Offset == kInfSixCharOffset + 6 &&
+              kInfMask2Offset + 1 == kInfSongEntrySize);
 
 class InfoFile {
 public:
     // A fresh buffer: the header, empty records and the constant trailer areas.
     InfoFile();
 
-    // Writes at most 16 bytes of the title (Windows-1252) at the start of folder record
-    // folderNumber - 1 (folderNumber 1..99); the bytes after a shorter title stay as they are.
-    void setFolderTitle(int folderNumber, std::string_view title);
+    // Writes the title's first 16 bytes (Windows-1252) at the start of folder record
+    // folderNumber - 1 (folderNumber 1..99); the rest of the 16-byte field is 0x00. A folder
+    // number outside 1..99 is InvalidArgument and changes nothing.
+    Status setFolderTitle(int folderNumber, std::string_view title);
 
-    // Fills the entry of a slot (0..19) in a folder (1..99): the name's first 16 bytes,
-    // the six-character name, and the two file-group masks.
-    void setSongEntry(int folderNumber, int slot, std::string_view name, std::string_view sixChar,
-                      std::uint8_t firstMask, std::uint8_t secondMask);
+    // Fills the entry of a slot (0..19) in a folder (1..99): the name's first 16 bytes (the
+    // rest of the field 0x00), the six-character name, and the two file-group masks.
+    // InvalidArgument, changing nothing, for a folder or slot out of range, a six-character
+    // name that is not 6 bytes long, a mask with a bit its group does not have
+    // (kFirstGroupMaskBits, kSecondGroupMaskBits), or two empty masks (a filled entry
+    // always names at least one file).
+    Status setSongEntry(int folderNumber, int slot, std::string_view name, std::string_view sixChar,
+                        std::uint8_t firstMask, std::uint8_t secondMask);
 
     std::span<const std::uint8_t> content() const { return m_bytes; }
 
@@ -66,16 +91,16 @@ private:
 
 // What an information file says, for inspecting a card or a restore file.
 struct InfoSong {
-    int slot = 0;          // 0..19
-    std::string name;      // Windows-1252 bytes up to the first NUL
-    std::string sixChar;   // the six bytes as stored
+    int slot = 0;        // 0..19
+    std::string name;    // Windows-1252 bytes up to the first NUL
+    std::string sixChar; // the six bytes as stored
     std::uint8_t firstMask = 0;
     std::uint8_t secondMask = 0;
 };
 
 struct InfoFolder {
-    int number = 0;        // 1..99 (TFLD number)
-    std::string title;     // Windows-1252 bytes up to the first NUL
+    int number = 0;    // 1..99 (TFLD number)
+    std::string title; // Windows-1252 bytes up to the first NUL
     std::vector<InfoSong> songs;
 };
 
@@ -84,9 +109,10 @@ struct DecodedInfoFile {
 };
 
 // Checks the length, the header and the constant areas, and decodes the records. A
-// malformed file is an ErrorCode::Corrupt Status whose reason says what is wrong and at
-// which byte offset.
-Result<DecodedInfoFile> decodeInfoFile(std::span<const std::uint8_t> bytes);
+// malformed file is an ErrorCode::Corrupt Status for `path` whose reason starts with
+// "at byte N: " (the first wrong byte) and says what is wrong. The song entries' contents
+// are not judged: masks with unknown bits or a name without masks are decoded as stored.
+Result<DecodedInfoFile> decodeInfoFile(std::span<const std::uint8_t> bytes, const std::string& path = {});
 
 // The extensions a mask stands for, in group order (".SQT", ".EFC").
 std::vector<std::string_view> firstGroupTypes(std::uint8_t mask);

@@ -1,0 +1,54 @@
+#include "card/CardLayout.h"
+
+#include <algorithm>
+
+namespace lw {
+
+namespace {
+
+// n with at least `digits` digits, leading zeros added: (7, 3) -> "007".
+std::string zeroPadded(int n, int digits) {
+    std::string text = std::to_string(n < 0 ? -n : n);
+    if (text.size() < static_cast<std::size_t>(digits))
+        text.insert(0, static_cast<std::size_t>(digits) - text.size(), '0');
+    return n < 0 ? "-" + text : text;
+}
+
+} // namespace
+
+std::string sixCharName(std::string_view index) {
+    std::string name(index.substr(0, kSixCharNameLength));
+    name.resize(kSixCharNameLength, '_');
+    return name;
+}
+
+std::string songFolderName(int folderNumber) {
+    return "TFLD" + zeroPadded(folderNumber, 3);
+}
+
+std::string sequentialFolderTitle(int folderNumber) {
+    return (folderNumber == 1 ? "Direktory " : "Directory ") + zeroPadded(folderNumber, 2);
+}
+
+std::string songFileBase(int slot, std::string_view sixChar) {
+    return zeroPadded(slot + 1, 2) + std::string(sixChar);
+}
+
+int slotFromNumberColumn(std::string_view number) {
+    constexpr int kCap = 1000000;
+    std::size_t i = 0;
+    while (i < number.size() && (number[i] == ' ' || number[i] == '\t'))
+        ++i;
+    if (i == number.size() || number[i] < '0' || number[i] > '9')
+        return -1;
+    int value = 0;
+    for (; i < number.size() && number[i] >= '0' && number[i] <= '9'; ++i)
+        value = std::min(kCap, value * 10 + (number[i] - '0'));
+    return value - 1;
+}
+
+std::string restoreFolderPath(int folderNumber) {
+    return "\\" + std::string(kKn7000Folder) + "\\" + songFolderName(folderNumber);
+}
+
+} // namespace lw
