@@ -173,10 +173,8 @@ void inspectRestore(CliContext& ctx, const fs::path& path, Findings& f) {
         }
         f.entries.push_back(std::move(e));
     }
-    if (f.entries.empty() || f.entries.back().name != kInfEntryName || f.entries.back().length != kInfSize) {
-        const std::uint64_t where = f.entries.empty() ? kRestoreHeaderSize : f.entries.back().headOffset;
-        f.problems.push_back(p + ": the last entry (at byte " + std::to_string(where) + ") is not the " +
-                             std::to_string(kInfSize) + "-byte " + std::string(kInfEntryName));
+    if (Status s = reader.checkLastEntryIsInfoFile(); !s) {
+        f.problems.push_back(p + ": " + s.reason());
         return;
     }
     auto decoded = decodeInfoFile(lastData);

@@ -101,8 +101,13 @@ int cliUnpack(const std::vector<std::string>& args, CliContext& ctx) {
                 cliError(ctx, file + ": " + more.status().reason() + "; nothing was written");
                 return kExitError;
             }
-            if (!*more)
+            if (!*more) {
+                if (Status s = reader.checkLastEntryIsInfoFile(); !s) {
+                    cliError(ctx, file + ": " + s.reason() + "; nothing was written");
+                    return kExitError;
+                }
                 break;
+            }
             auto parts = safeParts(e.name);
             if (parts.empty()) {
                 cliError(ctx, file + ": the entry at byte " + std::to_string(e.headOffset) + " is named \"" +
