@@ -1,0 +1,128 @@
+// Doubles and helpers for driving the window in tests: a drive list and program folder
+// as the test sets them, the real file system with chosen free space, directory sizes
+// and listing failures, message boxes that answer from a script and record what they
+// showed, and a hand that answers the list-order question when it appears.
+#pragma once
+
+#include "platform/Drives.h"
+#include "platform/FileSystem.h"
+#include "platform/ProgramFolder.h"
+#include "settings/Localisation.h"
+#include "ui/AppContext.h"
+#include "ui/MessageBoxes.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QTreeView;
+
+namespace lw::ui {
+class Hauptform;
+}
+
+namespace lw::ui::test {
+
+std::filesystem::path sourceDir();
+// A shipped sample backup: "kn2000", "kn3000", "kn5000", "kn6000".
+std::filesystem::path sampleDir(const std::string& kind);
+QString toQString(const std::filesystem::path& path);
+
+class FakeDrives : public Drives {
+public:
+    std::vector<DriveInfo> drives;
+    std::vector<DriveInfo> list() override { return drives; }
+};
+
+class FakeProgramFolder : public ProgramFolder {
+public:
+    std::filesystem::path folder;
+    std::filesystem::path path() override { return folder; }
+};
+
+class TestFileSystem : public FileSystem {
+public:
+    // Answers instead of the real ones when set.
+    std::optional<std::uint64_t> freeBytes;
+    std::optional<std::uint64_t> directoryBytes;
+    std::optional<Status> directorySizeError;
+    // Folders whose listing fails with the given status.
+    std::map<std::filesystem::path, Status> failingListings;
+
+    bool isFile(const std::filesystem::path& path) override;
+    bool isDirectory(const std::filesystem::path& path) override;
+    Result<std::uint64_t> fileSize(const std::filesystem::path& path) override;
+    Result<std::vector<DirectoryEntry>> listDirectory(const std::filesystem::path& dir) override;
+    Result<std::unique_ptr<InputFile>> openRead(const std::filesystem::path& path) override;
+    Result<std::unique_ptr<OutputFile>> openWrite(const std::filesystem::path& path) override;
+    Status createDirectory(const std::filesystem::path& path) override;
+    Status removeTree(const std::filesystem::path& path, bool forceReadOnly) override;
+    Status removeFile(const std::filesystem::path& path) override;
+    Status copyFile(const std::filesystem::path& from, const std::filesystem::path& to) override;
+    Result<std::uint64_t> freeSpace(const std::filesystem::path& path) override;
+    Result<std::uint64_t> directorySize(const std::filesystem::path& dir) override;
+};
+
+struct ShownMessage {
+    QMessageBox::Icon icon;
+    QString title;
+    QString text;
+    QMessageBox::StandardButtons buttons;
+};
+
+class ScriptedMessageBoxes : public MessageBoxes {
+public:
+    QList<ShownMessage> shown;
+    // Taken in order; when none is left a Yes/No question is answered Yes, anything else OK.
+    QList<QMessageBox::StandardButton> answers;
+
+    QMessageBox::StandardButton show(QWidget* parent, QMessageBox::Icon icon, const QString& title,
+                                     const QString& text, QMessageBox::StandardButtons buttons) override;
+};
+
+// Answers the list-order question whenever it is open: presses Button_check_<answer>, or
+// closes the dialog as its close box would when the answer is -1.
+class ListOrderAnswerer : public QObject {
+    Q_OBJECT
+public:
+    explicit ListOrderAnswerer(int answer = 0);
+    int answer;
+    int answered = 0;
+    std::function<void()> beforeAnswer; // runs just before the button is pressed
+
+private:
+    void poll();
+    QTimer m_timer;
+};
+
+// Everything a window needs, with English texts and a drive list holding "/" and the
+// samples' folder.
+struct WindowFixture {
+    WindowFixture();
+    QTemporaryDir temp;
+    TestFileSystem fs;
+    FakeDrives drives;
+    FakeProgramFolder programFolder;
+    Localisation localisation;
+    ScriptedMessageBoxes boxes;
+    AppContext context;
+
+    void setLanguage(const char* languageId);
+};
+
+// Chooses a directory in the window's directory tree, as a click on it does.
+void chooseDirectory(Hauptform& window, const QString& path);
+inline void chooseDirectory(Hauptform& window, const std::filesystem::path& path) {
+    chooseDirectory(window, toQString(path));
+}
+
+} // namespace lw::ui::test
