@@ -1,0 +1,225 @@
+#include "ui/dialogs/SelectCardreader.h"
+#include "ui/dialogs/DialogKit.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPalette>
+#include <QPushButton>
+
+#include <cctype>
+
+namespace lw::ui {
+
+namespace {
+
+constexpr int kAcceptedOnLoad = 161;
+constexpr int kAcceptedOnLoadHint = 162;
+constexpr int kRejectedOnLoad = 163;
+constexpr int kAccepted = 164;
+constexpr int kAcceptedHint = 165;
+constexpr int kRejected = 166;
+constexpr int kTitle = 167;
+constexpr int kCancel = 168;
+constexpr int kStart = 169;
+constexpr int kInsertCard = 170;
+constexpr int kSelectReader = 171;
+
+const QString kLineBreak = QStringLiteral("\r\n");
+
+bool isDriveLetterText(const std::string& text) {
+    return text.size() >= 2 && text[1] == ':' && std::isalpha(static_cast<unsigned char>(text[0]));
+}
+
+char lowerLetter(char c) {
+    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+}
+
+// How the list shows a drive: its text, and its volume or device name in brackets.
+QString shownText(const DriveInfo& drive) {
+    QString text = dlg::fromUtf8(drive.text);
+    if (!drive.label.empty())
+        text += QStringLiteral(" [") + dlg::fromUtf8(drive.label) + QLatin1Char(']');
+    return text;
+}
+
+} // namespace
+
+int initialDriveIndex(const std::vector<DriveInfo>& drives) {
+    for (std::size_t i = 0; i < drives.size(); ++i)
+        if (drives[i].type == DriveType::Fixed)
+            return static_cast<int>(i);
+    return drives.empty() ? -1 : 0;
+}
+
+int savedDriveIndex(const std::vector<DriveInfo>& drives, const std::string& cardDrive) {
+    if (cardDrive.empty())
+        return -1;
+    for (std::size_t i = 0; i < drives.size(); ++i) {
+        const std::string& text = drives[i].text;
+        if (isDriveLetterText(cardDrive) && isDriveLetterText(text)) {
+            if (lowerLetter(cardDrive[0]) == lowerLetter(text[0]))
+                return static_cast<int>(i);
+        } else if (text == cardDrive) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+SelectCardreader::SelectCardreader(Localisation& localisation, Drives& drives, QWidget* parent)
+    : QDialog(parent), m_localisation(localisation), m_drives(drives) {
+    setObjectName(QStringLiteral("Select_Cardreader"));
+
+    auto* formatHint = new QLabel(this);
+    formatHint->setObjectName(QStringLiteral("lbl_Formathinweis"));
+    formatHint->setWordWrap(true);
+    formatHint->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    dlg::place(formatHint, 420, 300, 3765, 645);
+
+    auto* driveChoice = new QLabel(this);
+    driveChoice->setObjectName(QStringLiteral("lbl_Driveauswahl"));
+    driveChoice->setWordWrap(true);
+    driveChoice->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    dlg::place(driveChoice, 330, 960, 3975, 435);
+
+    m_driveList = new QComboBox(this);
+    m_driveList->setObjectName(QStringLiteral("Drive1"));
+    dlg::place(m_driveList, 390, 1530, 3915, 345); // a little taller than drawn: a combo box's own height
+
+    m_driveInfo = new QLabel(this);
+    m_driveInfo->setObjectName(QStringLiteral("lbl_DriveInfo"));
+    m_driveInfo->setWordWrap(true);
+    m_driveInfo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_driveInfo->setMargin(3);
+    m_driveInfo->setAutoFillBackground(true);
+    QPalette verdictColours = m_driveInfo->palette();
+    verdictColours.setColor(QPalette::Window, QColor(224, 224, 224));
+    verdictColours.setColor(QPalette::WindowText, QColor(255, 0, 0));
+    m_driveInfo->setPalette(verdictColours);
+    dlg::place(m_driveInfo, 390, 2250, 3915, 735);
+
+    auto* cancel = new QPushButton(this);
+    cancel->setObjectName(QStringLiteral("but_Abbruch"));
+    cancel->setAutoDefault(false);
+    dlg::place(cancel, 390, 3090, 1365, 375);
+
+    m_start = new QPushButton(this);
+    m_start->setObjectName(QStringLiteral("but_Start"));
+    m_start->setAutoDefault(false);
+    m_start->setEnabled(false);
+    dlg::place(m_start, 2940, 3090, 1365, 375);
+
+    // Load step 1: the texts.
+    driveChoice->setText(dlg::message(m_localisation, kSelectReader));
+    formatHint->setText(dlg::message(m_localisation, kInsertCard));
+    m_start->setText(dlg::message(m_localisation, kStart));
+    cancel->setText(dlg::message(m_localisation, kCancel));
+    setWindowTitle(dlg::message(m_localisation, kTitle));
+
+    // The list starts on its initial drive; from here on a selection runs the change handling.
+    fillDriveList();
+    connect(m_driveList, &QComboBox::currentIndexChanged, this, &SelectCardreader::driveChanged);
+
+    // Load steps 3 to 5. Nothing here can fail in a way that would stop the next step:
+    // an absent saved drive leaves the initial drive, and a settings file that cannot
+    // be written is no reason to refuse the drive.
+    selectSavedDrive();
+    refreshDriveList();
+    judgeOnLoad();
+
+    connect(m_start, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, [this] {
+        m_localisation.settings().cardDrive.clear();
+        reject();
+    });
+
+    // Texts that need more lines in this font than in the design's get them; the verdict
+    // is measured with the tallest of its texts.
+    int grown = dlg::makeRoomForText(this, {formatHint, driveChoice});
+    grown += dlg::makeRoom(
+        this, m_driveInfo,
+        dlg::tallestTextHeight(m_driveInfo, {dlg::message(m_localisation, kAccepted) + kLineBreak +
+                                                 dlg::message(m_localisation, kAcceptedHint),
+                                             dlg::message(m_localisation, kAcceptedOnLoad) + kLineBreak +
+                                                 dlg::message(m_localisation, kAcceptedOnLoadHint),
+                                             dlg::message(m_localisation, kRejected),
+                                             dlg::message(m_localisation, kRejectedOnLoad)}));
+    dlg::sizeAndCentre(this, 4680, 3660 + grown * dlg::kTwipsPerPixel);
+    setFixedSize(size());
+}
+
+const std::string& SelectCardreader::cardDrive() const {
+    return m_localisation.settings().cardDrive;
+}
+
+void SelectCardreader::fillDriveList() {
+    const QSignalBlocker blocker(m_driveList);
+    m_listed = m_drives.list();
+    m_driveList->clear();
+    for (const DriveInfo& drive : m_listed)
+        m_driveList->addItem(shownText(drive));
+    m_driveList->setCurrentIndex(initialDriveIndex(m_listed));
+}
+
+void SelectCardreader::selectSavedDrive() {
+    const int saved = savedDriveIndex(m_listed, m_localisation.settings().cardDrive);
+    if (saved >= 0)
+        m_driveList->setCurrentIndex(saved); // runs the change handling when the drive differs
+}
+
+// The drive list is read again, staying on the drive it showed when that is still there.
+void SelectCardreader::refreshDriveList() {
+    const DriveInfo* current = listedDrive();
+    const std::string currentText = current ? current->text : std::string();
+    const QSignalBlocker blocker(m_driveList);
+    std::vector<DriveInfo> fresh = m_drives.list();
+    int index = -1;
+    for (std::size_t i = 0; i < fresh.size(); ++i)
+        if (!currentText.empty() && fresh[i].text == currentText)
+            index = static_cast<int>(i);
+    m_listed = std::move(fresh);
+    m_driveList->clear();
+    for (const DriveInfo& drive : m_listed)
+        m_driveList->addItem(shownText(drive));
+    m_driveList->setCurrentIndex(index >= 0 ? index : initialDriveIndex(m_listed));
+}
+
+const DriveInfo* SelectCardreader::listedDrive() const {
+    const int index = m_driveList->currentIndex();
+    if (index < 0 || static_cast<std::size_t>(index) >= m_listed.size())
+        return nullptr;
+    return &m_listed[static_cast<std::size_t>(index)];
+}
+
+// The verdict on the drive the list shows after loading. It does not enable the start
+// button and does not write the settings: only a selection does.
+void SelectCardreader::judgeOnLoad() {
+    const DriveInfo* drive = listedDrive();
+    if (drive && isAcceptableCardDrive(*drive)) {
+        m_driveInfo->setText(dlg::message(m_localisation, kAcceptedOnLoad) + kLineBreak +
+                             dlg::message(m_localisation, kAcceptedOnLoadHint));
+        m_localisation.settings().cardDrive = drive->text;
+    } else {
+        m_driveInfo->setText(dlg::message(m_localisation, kRejectedOnLoad));
+        m_start->setEnabled(false);
+        m_localisation.settings().cardDrive.clear();
+    }
+}
+
+void SelectCardreader::driveChanged() {
+    const DriveInfo* drive = listedDrive();
+    if (drive && isAcceptableCardDrive(*drive)) {
+        m_driveInfo->setText(dlg::message(m_localisation, kAccepted) + kLineBreak +
+                             dlg::message(m_localisation, kAcceptedHint));
+        m_start->setEnabled(true);
+        m_localisation.settings().cardDrive = drive->text;
+        // A write-protected program folder only loses the memory of the drive.
+        (void)m_localisation.writeSettingsFile();
+    } else {
+        m_driveInfo->setText(dlg::message(m_localisation, kRejected));
+        m_start->setEnabled(false);
+        m_localisation.settings().cardDrive.clear();
+    }
+}
+
+} // namespace lw::ui
