@@ -51,16 +51,17 @@ BackupDirectory::BackupDirectory(FileSystem& fs, std::string backupPath) : m_bac
     for (const auto& e : *entries) {
         if (e.isDirectory)
             continue;
-        // An exact name wins over another spelling of the same name.
-        auto [it, inserted] = m_byFoldedName.emplace(foldCase(e.name), e.name);
-        if (!inserted && e.name == it->first)
-            it->second = e.name;
+        m_byFoldedName.emplace(foldCase(e.name), e.name);
+        m_names.insert(e.name);
     }
 }
 
 std::filesystem::path BackupDirectory::folder() const { return pathFromUtf8(m_backupPath); }
 
 std::optional<std::filesystem::path> BackupDirectory::find(std::string_view name) const {
+    // An exact spelling wins over another spelling of the same name, whatever the listing order.
+    if (m_names.count(std::string(name)))
+        return folder() / pathFromUtf8(name);
     const auto it = m_byFoldedName.find(foldCase(name));
     if (it == m_byFoldedName.end())
         return std::nullopt;

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <set>
 #include <span>
 #include <string>
 #include <string_view>
@@ -45,7 +46,8 @@ public:
 
 private:
     std::string m_backupPath;
-    std::map<std::string, std::string> m_byFoldedName; // lower-case name -> real name
+    std::map<std::string, std::string> m_byFoldedName; // lower-case name -> one real spelling
+    std::set<std::string> m_names;                     // every real spelling, to prefer an exact match
 };
 
 enum class RecognitionOutcome {
