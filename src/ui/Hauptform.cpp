@@ -148,6 +148,8 @@ Hauptform::Hauptform(AppContext& context, QWidget* parent) : QMainWindow(parent)
     buildControls(central);
     buildStatusBar(central);
     connect(m_model, &SongListModel::countersChanged, this, &Hauptform::showCounters);
+    connect(this, &Hauptform::transferRequested, this, &Hauptform::mnu_Restore_Click);
+    connectMenuDialogs();
 
     setFixedWidth(px(kWidth));
     setMinimumHeight(px(kMinHeight));

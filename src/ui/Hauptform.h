@@ -69,6 +69,13 @@ public:
     // The text of a status panel, 1 to 9.
     QString panelText(int panel) const;
 
+    // The transfer (menu item and transfer button): message 44, the transfer-mode dialog,
+    // the card-reader or card-size dialog, then the core's transfer run with this window
+    // as its front end, and the ready state again.
+    void mnu_Restore_Click();
+    // True while a transfer runs.
+    bool transferRunning() const { return m_transferRunning; }
+
 signals:
     void transferRequested();
     void languageSelectionRequested();
@@ -81,6 +88,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    class RunFrontEnd;
+    void setTransferBusy(bool busy);
+    // The language dialog, help, the web page and the about window from the menus.
+    void connectMenuDialogs();
+
     void buildMenus();
     void buildControls(QWidget* central);
     void buildStatusBar(QWidget* central);
@@ -113,6 +125,7 @@ private:
     std::string m_knTypeText;
     std::int16_t m_listOrderChoice = 0;
     bool m_cancelRequested = false;
+    bool m_transferRunning = false;
     QString m_treePath;
     QString m_driveRoot;
     bool m_inDirectoryChange = false;

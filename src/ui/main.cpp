@@ -1,5 +1,6 @@
-// Liedwerk's window program: builds the context over the real computer and shows the
-// main window.
+// Liedwerk's window program: builds the context over the real computer, then runs the
+// start-up: the language dialog (asked only when no usable language is saved), the about
+// window for two seconds, then the main window.
 #include "platform/Drives.h"
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
@@ -8,10 +9,13 @@
 #include "ui/AppContext.h"
 #include "ui/Hauptform.h"
 #include "ui/MessageBoxes.h"
+#include "ui/dialogs/StartupChain.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QStringList>
+
+#include <memory>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -34,7 +38,11 @@ int main(int argc, char** argv) {
 #endif
     lw::ui::AppContext context{fs, lw::realDrives(), programFolder, localisation, messageBoxes, home};
 
-    lw::ui::Hauptform window(context);
-    window.show();
+    std::unique_ptr<lw::ui::Hauptform> window;
+    lw::ui::StartupChain startup(localisation, [&] {
+        window = std::make_unique<lw::ui::Hauptform>(context);
+        window->show();
+    });
+    startup.start();
     return app.exec();
 }

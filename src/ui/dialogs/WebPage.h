@@ -7,7 +7,7 @@
 namespace lw::ui {
 
 // The one address of the program's page.
-inline constexpr char16_t kWebPageAddress[] = u"https://liedwerk.example.org/";
+inline constexpr char16_t kWebPageAddress[] = u"https://www.technics.com/";
 
 inline QString webPageAddress() {
     return QString::fromUtf16(kWebPageAddress);

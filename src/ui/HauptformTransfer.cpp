@@ -1,0 +1,152 @@
+// The transfer as the window runs it: the set-up dialogs, the busy state, and the
+// core's transfer run with this window as its front end. The run decides everything
+// about folders, slots and room; the window only shows what it reports.
+#include "card/TransferRun.h"
+#include "platform/Drives.h"
+#include "platform/Path.h"
+#include "ui/Hauptform.h"
+#include "ui/SongListModel.h"
+#include "ui/UiText.h"
+#include "ui/dialogs/SdGroesse.h"
+#include "ui/dialogs/SelectCardreader.h"
+#include "ui/dialogs/Transfermode.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QGroupBox>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+#include <QTreeView>
+
+namespace lw::ui {
+
+class Hauptform::RunFrontEnd : public TransferFrontEnd {
+public:
+    RunFrontEnd(Hauptform& window, bool restoreMode) : m_w(window), m_restoreMode(restoreMode) {}
+    TransferRun* run = nullptr;
+
+    void rowSelected(std::size_t row) override {
+        m_w.ListView1->setCurrentIndex(m_w.m_model->index(static_cast<int>(row), 0));
+    }
+    void rowInView(std::size_t row) override {
+        m_w.ListView1->scrollTo(m_w.m_model->index(static_cast<int>(row), 0));
+        m_w.ListView1->viewport()->repaint();
+    }
+    void rowHandled(std::size_t, SongOutcome, const std::string&) override {}
+    void progress(int value, int maximum) override {
+        m_w.ProgressBar1->setMaximum(maximum);
+        m_w.ProgressBar1->setValue(value);
+        if (value > 0)
+            m_w.setPanel(8, QString::number(value));
+    }
+    void message(const RunMessage& m) override {
+        QString text;
+        for (const auto& part : m.parts)
+            text += part.number ? lw::ui::message(m_w.m_ctx.localisation, part.number) : fromUtf8(part.text);
+        // Paths are shown in the system's own notation ("/" where it separates folders).
+        if (m.kind == RunMessage::Kind::Closing && m_restoreMode)
+            text = fromUtf8(displayPath(text.toStdString()));
+        const QString title = lw::ui::message(m_w.m_ctx.localisation, m.title);
+        const bool busy = m_w.m_busyCursor;
+        m_w.setBusyCursor(false);
+        m_w.m_ctx.messageBoxes.warning(&m_w, title, text);
+        m_w.setBusyCursor(busy);
+    }
+    bool askCancel(int question, int title) override {
+        m_w.setBusyCursor(false);
+        const auto answer =
+            m_w.m_ctx.messageBoxes.question(&m_w, lw::ui::message(m_w.m_ctx.localisation, title),
+                                            lw::ui::message(m_w.m_ctx.localisation, question));
+        m_w.setBusyCursor(true);
+        if (answer == QMessageBox::Yes)
+            m_w.but_Abbruch->hide();
+        return answer == QMessageBox::Yes;
+    }
+    void processEvents() override {
+        QApplication::processEvents();
+        if (m_w.m_cancelRequested) {
+            m_w.m_cancelRequested = false;
+            run->requestCancel();
+        }
+    }
+    void beep() override { QApplication::beep(); }
+
+private:
+    Hauptform& m_w;
+    bool m_restoreMode;
+};
+
+void Hauptform::setTransferBusy(bool busy) {
+    m_transferRunning = busy;
+    m_Programm->setEnabled(!busy);
+    m_Ausfuehren->setEnabled(!busy);
+    m_Hilfe->setEnabled(!busy);
+    for (QMenu* menu : {m_Programm, m_Ausfuehren, m_Hilfe})
+        menu->menuAction()->setEnabled(!busy);
+    fpBtnAllOn_Off->setEnabled(!busy);
+    but_Abbruch->setVisible(busy);
+    Option_Verzeichnisstruktur_0->setEnabled(!busy);
+    Option_Verzeichnisstruktur_1->setEnabled(!busy);
+    but_Transfer->setEnabled(!busy);
+    ListView1->setEnabled(!busy);
+    FrameBackuppfad->setEnabled(!busy);
+    if (busy) {
+        ProgressBar1->setMinimum(0);
+        ProgressBar1->setValue(0);
+        ProgressBar1->show();
+        setBusyCursor(true);
+        ProgressBar1->setMaximum(panelText(4).toInt());
+        repaint();
+    } else {
+        setBusyCursor(false);
+        ProgressBar1->setValue(0);
+    }
+}
+
+void Hauptform::mnu_Restore_Click() {
+    if (m_transferRunning || m_list.selectedCount() == 0)
+        return;
+    Localisation& l10n = m_ctx.localisation;
+    m_ctx.messageBoxes.warning(this, message(l10n, 45), message(l10n, 44));
+
+    Transfermode modeDialog(l10n, this);
+    modeDialog.exec();
+    repaint();
+    TransferSetup setup;
+    setup.mode = modeDialog.outputMode();
+    setup.order = keepDirectoryStructure() ? CardOrder::KeepStructure : CardOrder::Sequential;
+    if (setup.mode == OutputMode::Card) {
+        SelectCardreader cardDialog(l10n, m_ctx.drives, this);
+        cardDialog.exec();
+        repaint();
+        const std::string cardDrive = cardDialog.cardDrive();
+        if (cardDrive.empty())
+            return;
+        setup.cardRootText = cardRootOf(cardDrive);
+        setup.cardRoot = pathFromUtf8(setup.cardRootText);
+    } else {
+        SdGroesse sizeDialog(l10n, this);
+        sizeDialog.exec();
+        repaint();
+        setup.cardCapacity = sizeDialog.cardCapacity();
+        setup.clusterSize = sizeDialog.clusterSize();
+        const std::filesystem::path folder = m_ctx.programFolder.path();
+        setup.restoreFile = folder / "RestorSDB" / "Restore.sdb";
+        setup.recreateRestoreFolder = true;
+        setup.restoreLocationText = pathToUtf8(folder);
+    }
+
+    setTransferBusy(true);
+    // A press of the cancel button left from an earlier run does not count.
+    m_cancelRequested = false;
+    RunFrontEnd frontEnd(*this, setup.mode == OutputMode::RestoreFile);
+    TransferRun run(m_ctx.fs, m_list, frontEnd);
+    frontEnd.run = &run;
+    run.run(setup, m_backupPath);
+    setTransferBusy(false);
+}
+
+} // namespace lw::ui
