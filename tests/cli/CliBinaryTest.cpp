@@ -31,12 +31,8 @@ TEST(CliBinary, ListsTheKn6000SampleAsJson) {
     const std::filesystem::path binary = LIEDWERK_CLI_BINARY;
     ASSERT_TRUE(std::filesystem::exists(binary)) << binary;
     test::TempDir dir;
-    std::string command = quoted(binary) + " list " + quoted(test::sampleDir("kn6000")) + " --json > " +
-                          quoted(dir / "out.txt") + " 2> " + quoted(dir / "err.txt");
-#ifdef _WIN32
-    // cmd /c drops the first and the last quote of a line that holds more than two.
-    command = "\"" + command + "\"";
-#endif
+    const std::string command = quoted(binary) + " list " + quoted(test::sampleDir("kn6000")) + " --json > " +
+                                quoted(dir / "out.txt") + " 2> " + quoted(dir / "err.txt");
 #ifdef _WIN32
     // cmd.exe drops the first and last quote of a line that holds more than two.
     int status = std::system(("\"" + command + "\"").c_str());
