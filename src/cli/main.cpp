@@ -6,6 +6,7 @@
 #include <vector>
 
 #ifdef _WIN32
+#include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 #else
@@ -28,6 +29,10 @@ int run(std::vector<std::string> args) {
     std::ios::sync_with_stdio(false);
     lw::CliContext ctx{lw::realFileSystem(), lw::realProgramFolder(), std::cout, std::cerr, std::cin};
 #ifdef _WIN32
+    // Output bytes as written: "\n" stays one byte, as on every other system, so that the
+    // output of a command is the same file everywhere (no CR LF from the C runtime's text mode).
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
     SetConsoleOutputCP(CP_UTF8);
     ctx.inIsTerminal = _isatty(_fileno(stdin)) != 0;
 #else
