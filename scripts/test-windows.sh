@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Windows build: the core, liedwerk-cli.exe and their tests cross-compiled with
-# MinGW-w64 (cmake/mingw-w64-x86_64.cmake) and run under Wine, then one end-to-end
-# comparison of liedwerk-cli.exe against the Linux liedwerk-cli on the same sample.
+# MinGW-w64 (cmake/mingw-w64-x86_64.cmake) and run under Wine, then end-to-end runs of
+# liedwerk-cli.exe on samples whose files must equal those of the Linux liedwerk-cli.
 #
 # Everything lives in build/windows: GoogleTest built for Windows from Debian's
 # googletest sources, the build itself, and a private Wine prefix (build/windows/wineprefix,
@@ -55,9 +55,11 @@ wine=$(command -v wine || true)
 [ -n "$wine" ] || { [ -x /usr/lib/wine/wine64 ] && wine=/usr/lib/wine/wine64; } ||
     wine_failed "No wine command and no /usr/lib/wine/wine64 (packages wine64 and wine)."
 wineserver=$(command -v wineserver || true)
-[ -n "$wineserver" ] || for w in /usr/lib/wine/wineserver64 /usr/lib/wine/wineserver; do
-    [ -x "$w" ] && { wineserver=$w; break; }
-done
+if [ -z "$wineserver" ]; then
+    for w in /usr/lib/wine/wineserver64 /usr/lib/wine/wineserver; do
+        if [ -x "$w" ]; then wineserver=$w; break; fi
+    done
+fi
 [ -n "$wineserver" ] || wine_failed "No wineserver found (package wine64)."
 
 export WINEPREFIX=$build/wineprefix
