@@ -116,7 +116,8 @@ void fitGroup(std::initializer_list<FitItem> items, const QFont& designFont) {
     while (!std::all_of(items.begin(), items.end(), fits) && font.pointSizeF() > kSmallestPointSize)
         font.setPointSizeF(font.pointSizeF() - 0.5);
     for (const FitItem& item : items)
-        item.widget->setFont(font);
+        if (item.widget->font() != font)
+            item.widget->setFont(font);
 }
 
 // Shown after a load when a table file was shorter than its layout; %1 names the file.

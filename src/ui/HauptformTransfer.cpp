@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QMenu>
 #include <QProgressBar>
@@ -23,9 +24,23 @@
 
 namespace lw::ui {
 
+namespace {
+
+// The window is painted at most this often during a run (25 frames a second); its input,
+// the cancel button above all, is handled after every song.
+constexpr qint64 kFrameMilliseconds = 40;
+
+} // namespace
+
+// Songs are often handled far faster than the window can be painted: painting after each
+// of them would make the run many times slower than the command line. So the window's
+// painting is held back between frames, while events are still handled after every song.
 class Hauptform::RunFrontEnd : public TransferFrontEnd {
 public:
-    RunFrontEnd(Hauptform& window, bool restoreMode) : m_w(window), m_restoreMode(restoreMode) {}
+    RunFrontEnd(Hauptform& window, bool restoreMode) : m_w(window), m_restoreMode(restoreMode) {
+        m_frame.start();
+    }
+    ~RunFrontEnd() override { showFrames(true); }
     TransferRun* run = nullptr;
 
     void rowSelected(std::size_t row) override {
@@ -33,7 +48,8 @@ public:
     }
     void rowInView(std::size_t row) override {
         m_w.ListView1->scrollTo(m_w.m_model->index(static_cast<int>(row), 0));
-        m_w.ListView1->viewport()->repaint();
+        // Painted when the run lets pending events run, right after this song.
+        m_w.ListView1->viewport()->update();
     }
     void rowHandled(std::size_t, SongOutcome, const std::string&) override {}
     void progress(int value, int maximum) override {
@@ -51,11 +67,13 @@ public:
             text = fromUtf8(displayPath(text.toStdString()));
         const QString title = lw::ui::message(m_w.m_ctx.localisation, m.title);
         const bool busy = m_w.m_busyCursor;
+        showFrames(true);
         m_w.setBusyCursor(false);
         m_w.m_ctx.messageBoxes.warning(&m_w, title, text);
         m_w.setBusyCursor(busy);
     }
     bool askCancel(int question, int title) override {
+        showFrames(true);
         m_w.setBusyCursor(false);
         const auto answer =
             m_w.m_ctx.messageBoxes.question(&m_w, lw::ui::message(m_w.m_ctx.localisation, title),
@@ -66,7 +84,14 @@ public:
         return answer == QMessageBox::Yes;
     }
     void processEvents() override {
+        const bool frameDue = m_frame.hasExpired(kFrameMilliseconds);
+        if (frameDue) {
+            showFrames(true);
+            m_frame.restart();
+        }
         QApplication::processEvents();
+        if (frameDue)
+            showFrames(false);
         if (m_w.m_cancelRequested) {
             m_w.m_cancelRequested = false;
             run->requestCancel();
@@ -75,8 +100,14 @@ public:
     void beep() override { QApplication::beep(); }
 
 private:
+    void showFrames(bool on) {
+        if (m_w.centralWidget()->updatesEnabled() != on)
+            m_w.centralWidget()->setUpdatesEnabled(on);
+    }
+
     Hauptform& m_w;
     bool m_restoreMode;
+    QElapsedTimer m_frame;
 };
 
 void Hauptform::setTransferBusy(bool busy) {

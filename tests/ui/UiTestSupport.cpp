@@ -2,6 +2,7 @@
 #include "platform/Path.h"
 #include "ui/Hauptform.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QFileSystemModel>
@@ -119,6 +120,30 @@ void chooseDirectory(Hauptform& window, const QString& path) {
     auto* tree = window.findChild<QTreeView*>(QStringLiteral("Dir1"));
     auto* model = qobject_cast<QFileSystemModel*>(tree->model());
     tree->setCurrentIndex(model->index(path));
+}
+
+DialogScript::DialogScript() {
+    m_timer.setInterval(1);
+    connect(&m_timer, &QTimer::timeout, this, [this] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog || dialog == m_last || !dialog->isVisible())
+            return;
+        m_last = dialog;
+        seen << dialog->objectName();
+        const auto it = actions.find(dialog->objectName());
+        if (it != actions.end())
+            it->second(*dialog);
+        else
+            dialog->reject();
+    });
+    m_timer.start();
+}
+
+void click(QDialog& dialog, const char* buttonName) {
+    auto* button = dialog.findChild<QAbstractButton*>(QString::fromLatin1(buttonName));
+    if (!button)
+        qFatal("no button %s", buttonName);
+    button->click();
 }
 
 } // namespace lw::ui::test

@@ -14,6 +14,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -24,6 +25,7 @@
 #include <string>
 #include <vector>
 
+class QDialog;
 class QTreeView;
 
 namespace lw::ui {
@@ -103,6 +105,22 @@ private:
     void poll();
     QTimer m_timer;
 };
+
+// Answers the modal dialogs as they open: each entry names a dialog (its objectName) and
+// what to do in it; a dialog without an entry is closed as by its close box.
+class DialogScript : public QObject {
+public:
+    DialogScript();
+    std::map<QString, std::function<void(QDialog&)>> actions;
+    QStringList seen;
+
+private:
+    QTimer m_timer;
+    QDialog* m_last = nullptr;
+};
+
+// Clicks the dialog's button of that objectName.
+void click(QDialog& dialog, const char* buttonName);
 
 // Everything a window needs, with English texts and a drive list holding "/" and the
 // samples' folder.

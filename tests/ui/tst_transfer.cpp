@@ -64,37 +64,6 @@ int runCli(const std::vector<std::string>& args) {
     return status;
 }
 
-// Answers the set-up dialogs as they open: each entry names a dialog and what to do in it.
-class DialogScript : public QObject {
-public:
-    std::map<QString, std::function<void(QDialog&)>> actions;
-    QStringList seen;
-
-    DialogScript() {
-        m_timer.setInterval(5);
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            if (!dialog || dialog == m_last || !dialog->isVisible())
-                return;
-            m_last = dialog;
-            seen << dialog->objectName();
-            const auto it = actions.find(dialog->objectName());
-            if (it != actions.end())
-                it->second(*dialog);
-            else
-                dialog->reject();
-        });
-        m_timer.start();
-    }
-
-private:
-    QTimer m_timer;
-    QDialog* m_last = nullptr;
-};
-
-void click(QDialog& dialog, const char* name) {
-    child<QAbstractButton>(dialog, QString::fromLatin1(name))->click();
-}
 
 } // namespace
 
