@@ -6,7 +6,9 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
 build=build/fuzz
+# The libraries are instrumented too, so that the fuzzer sees coverage inside the parsers.
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLIEDWERK_FUZZ=ON \
+    -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined" \
     -DLIEDWERK_SANITIZE=OFF -DLIEDWERK_BUILD_GUI=OFF -DLIEDWERK_BUILD_TESTS=OFF -DLIEDWERK_BUILD_BENCH=OFF >/dev/null
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then

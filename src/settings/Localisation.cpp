@@ -81,18 +81,17 @@ void Localisation::settle() {
         readSettingsFile();
     const std::size_t key = m_commandLine.find("LNGID=");
     if (key != std::string::npos) {
+        // A number without a message table is ignored like 0: the settings decide.
         const long long fromCommandLine = wholeNumber(std::string_view(m_commandLine).substr(key + 6));
-        if (fromCommandLine != 0) {
-            m_fellBack = !hasTable(fromCommandLine);
-            m_lngId = m_fellBack ? 1 : static_cast<std::int16_t>(fromCommandLine);
+        if (hasTable(fromCommandLine)) {
+            m_lngId = static_cast<std::int16_t>(fromCommandLine);
             return;
         }
     }
     if (wholeNumber(m_settings.languageId) == 0)
         m_settings.languageId.assign(1, '1'); // German
     const long long id = wholeNumber(m_settings.languageId);
-    m_fellBack = !hasTable(id);
-    m_lngId = m_fellBack ? 1 : static_cast<std::int16_t>(id);
+    m_lngId = hasTable(id) ? static_cast<std::int16_t>(id) : 1; // no table: German
 }
 
 std::string_view Localisation::text(int number) { return messageText(language(), number); }

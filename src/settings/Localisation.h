@@ -2,8 +2,8 @@
 //
 // LngId is the language of the lookup: 0 while not yet settled, 1 German, 2 English.
 // The first lookup settles it: from the settings file if there is one, then from the
-// command-line key "LNGID=" if it holds a number other than 0 (the settings are not
-// changed by it), otherwise from LanguageId, which becomes "1" (German) when it names
+// command-line key "LNGID=" if it holds 1 or 2 (the settings are not changed by it; any
+// other number is ignored like 0), otherwise from LanguageId, which becomes "1" (German) when it names
 // no language. A number that has no message table (3, 4, anything else, or text that is
 // no number) counts as no language chosen: the lookup speaks German, and
 // languageStillToAsk() tells the start-up to ask for the language as at a first start.
@@ -58,7 +58,6 @@ private:
     std::string m_commandLine;
     Settings m_settings;
     std::int16_t m_lngId = 0;
-    bool m_fellBack = false;
 };
 
 } // namespace lw

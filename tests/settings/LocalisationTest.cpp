@@ -74,7 +74,9 @@ INSTANTIATE_TEST_SUITE_P(
                                    "99999999999999999999", true},
                       LanguageCase{"Garbage", "\x01\xFF\xFE,\"\"\"", "", 1, "1", true},
                       LanguageCase{"CommandLine3", "\"1\",\"\",\"\"", "LNGID=3", 1, "1", false},
-                      LanguageCase{"CommandLine3NoFile", std::nullopt, "LNGID=3", 1, "0", true}),
+                      LanguageCase{"CommandLine3NoFile", std::nullopt, "LNGID=3", 1, "1", true},
+                      // A command-line number without a table is ignored: the settings decide.
+                      LanguageCase{"CommandLine3EnglishFile", "\"2\",\"\",\"\"", "LNGID=3", 2, "2", false}),
     [](const auto& info) { return std::string(info.param.label); });
 
 INSTANTIATE_TEST_SUITE_P(
