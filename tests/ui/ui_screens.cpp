@@ -11,6 +11,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QPushButton>
+#include <QTimer>
 #include <QTreeView>
 
 #include <cstdio>
@@ -84,6 +86,32 @@ int main(int argc, char** argv) {
             }
             settle(300);
             save(window, out + QStringLiteral("/kn6000_standard_%1.png").arg(tag));
+
+            // A transfer into the restore file: the window while it runs (the cancel
+            // question's moment, after the fifth song) and after it.
+            if (!height) {
+                DialogScript script;
+                script.actions[QStringLiteral("Transfermode")] = [](QDialog& d) {
+                    click(d, "but_Erstelle_Imagedate");
+                };
+                script.actions[QStringLiteral("SD_Groesse")] = [](QDialog& d) { click(d, "but_OK"); };
+                fx.boxes.answers = {QMessageBox::Ok, QMessageBox::No, QMessageBox::Ok};
+                QTimer press;
+                press.setInterval(0);
+                bool pressed = false;
+                QObject::connect(&press, &QTimer::timeout, [&] {
+                    if (pressed || window.panelText(8) != QStringLiteral("5"))
+                        return;
+                    pressed = true;
+                    window.centralWidget()->setUpdatesEnabled(true);
+                    save(window, out + QStringLiteral("/transfer_running_%1.png").arg(tag));
+                    window.findChild<QPushButton*>(QStringLiteral("but_Abbruch"))->click();
+                });
+                press.start();
+                window.findChild<QPushButton*>(QStringLiteral("but_Transfer"))->click();
+                settle(300);
+                save(window, out + QStringLiteral("/transfer_done_%1.png").arg(tag));
+            }
 
             {
                 ListOrderAnswerer answerer(1);
