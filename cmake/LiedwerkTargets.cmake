@@ -35,3 +35,13 @@ function(add_liedwerk_test name label)
     set_tests_properties(${name} PROPERTIES LABELS ${label}
         ENVIRONMENT "LIEDWERK_SOURCE_DIR=${PROJECT_SOURCE_DIR};LANG=C.UTF-8")
 endfunction()
+
+# A QtTest executable on the offscreen platform, labelled gui, linked to a test support library.
+function(add_liedwerk_qt_test name support)
+    add_executable(${name} ${ARGN})
+    set_target_properties(${name} PROPERTIES AUTOMOC ON)
+    liedwerk_defaults(${name})
+    target_link_libraries(${name} PRIVATE ${support})
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES LABELS gui ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8")
+endfunction()

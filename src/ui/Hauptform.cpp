@@ -448,16 +448,21 @@ void Hauptform::setPanel(int panel, const QString& text) {
 }
 
 void Hauptform::showCounters() {
-    if (m_list.isBuilt()) {
-        setPanel(2, QString::number(m_list.availableSongs()));
-        setPanel(4, QString::number(m_list.selectedCount()));
-        setPanel(6, fromUtf8(m_list.format()->text));
-    } else {
-        setPanel(2, kNoCount);
-        setPanel(4, kNoCount);
-        setPanel(6, kNoKind);
+    std::array<QString, 3> texts = {kNoCount, kNoCount, kNoKind};
+    if (m_list.isBuilt())
+        texts = {QString::number(m_list.availableSongs()), QString::number(m_list.selectedCount()),
+                 fromUtf8(m_list.format()->text)};
+    // Fitting the panels' font measures every panel's text; during a transfer panel 4
+    // changes with every song, mostly without changing its length (digits are equally
+    // wide), so the fit is redone only when a text's length changes.
+    bool refit = false;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        const int panel = static_cast<int>(2 * i + 2);
+        refit = refit || panelText(panel).size() != texts[i].size();
+        setPanel(panel, texts[i]);
     }
-    fitPanels();
+    if (refit)
+        fitPanels();
 }
 
 void Hauptform::setBusyCursor(bool busy) {

@@ -38,19 +38,17 @@ constexpr qint64 kFrameMilliseconds = 40;
 class Hauptform::RunFrontEnd : public TransferFrontEnd {
 public:
     RunFrontEnd(Hauptform& window, bool restoreMode) : m_w(window), m_restoreMode(restoreMode) {
-        m_frame.start();
+        m_w.m_model->setDeferred(true);
     }
-    ~RunFrontEnd() override { showFrames(true); }
+    ~RunFrontEnd() override {
+        showFrames(true);
+        m_w.m_model->setDeferred(false);
+    }
     TransferRun* run = nullptr;
 
-    void rowSelected(std::size_t row) override {
-        m_w.ListView1->setCurrentIndex(m_w.m_model->index(static_cast<int>(row), 0));
-    }
-    void rowInView(std::size_t row) override {
-        m_w.ListView1->scrollTo(m_w.m_model->index(static_cast<int>(row), 0));
-        // Painted when the run lets pending events run, right after this song.
-        m_w.ListView1->viewport()->update();
-    }
+    // The selected row and the row to show are taken over at the next frame.
+    void rowSelected(std::size_t row) override { m_selectedRow = static_cast<int>(row); }
+    void rowInView(std::size_t row) override { m_rowInView = static_cast<int>(row); }
     void rowHandled(std::size_t, SongOutcome, const std::string&) override {}
     void progress(int value, int maximum) override {
         m_w.ProgressBar1->setMaximum(maximum);
@@ -84,7 +82,8 @@ public:
         return answer == QMessageBox::Yes;
     }
     void processEvents() override {
-        const bool frameDue = m_frame.hasExpired(kFrameMilliseconds);
+        // The first frame comes with the first song: the busy window shows at once.
+        const bool frameDue = !m_frame.isValid() || m_frame.hasExpired(kFrameMilliseconds);
         if (frameDue) {
             showFrames(true);
             m_frame.restart();
@@ -100,7 +99,16 @@ public:
     void beep() override { QApplication::beep(); }
 
 private:
+    // Turns painting on (bringing the list up to date first) or off.
     void showFrames(bool on) {
+        if (on) {
+            m_w.m_model->flush();
+            if (m_selectedRow >= 0)
+                m_w.ListView1->setCurrentIndex(m_w.m_model->index(m_selectedRow, 0));
+            if (m_rowInView >= 0)
+                m_w.ListView1->scrollTo(m_w.m_model->index(m_rowInView, 0));
+            m_selectedRow = m_rowInView = -1;
+        }
         if (m_w.centralWidget()->updatesEnabled() != on)
             m_w.centralWidget()->setUpdatesEnabled(on);
     }
@@ -108,6 +116,8 @@ private:
     Hauptform& m_w;
     bool m_restoreMode;
     QElapsedTimer m_frame;
+    int m_selectedRow = -1;
+    int m_rowInView = -1;
 };
 
 void Hauptform::setTransferBusy(bool busy) {
@@ -130,7 +140,7 @@ void Hauptform::setTransferBusy(bool busy) {
         ProgressBar1->show();
         setBusyCursor(true);
         ProgressBar1->setMaximum(panelText(4).toInt());
-        repaint();
+        update();
     } else {
         setBusyCursor(false);
         ProgressBar1->setValue(0);
@@ -145,14 +155,14 @@ void Hauptform::mnu_Restore_Click() {
 
     Transfermode modeDialog(l10n, this);
     modeDialog.exec();
-    repaint();
+    update();
     TransferSetup setup;
     setup.mode = modeDialog.outputMode();
     setup.order = keepDirectoryStructure() ? CardOrder::KeepStructure : CardOrder::Sequential;
     if (setup.mode == OutputMode::Card) {
         SelectCardreader cardDialog(l10n, m_ctx.drives, this);
         cardDialog.exec();
-        repaint();
+        update();
         const std::string cardDrive = cardDialog.cardDrive();
         if (cardDrive.empty())
             return;
@@ -161,7 +171,7 @@ void Hauptform::mnu_Restore_Click() {
     } else {
         SdGroesse sizeDialog(l10n, this);
         sizeDialog.exec();
-        repaint();
+        update();
         setup.cardCapacity = sizeDialog.cardCapacity();
         setup.clusterSize = sizeDialog.clusterSize();
         const std::filesystem::path folder = m_ctx.programFolder.path();

@@ -6,6 +6,8 @@
 #include <QPainterPath>
 #include <QPixmap>
 
+#include <algorithm>
+
 namespace lw::ui {
 
 namespace {
@@ -218,11 +220,46 @@ void SongListModel::listReset() {
 }
 
 void SongListModel::rowsChanged(std::size_t first, std::size_t last) {
+    if (m_deferred) {
+        if (m_dirtyFirst > m_dirtyLast) {
+            m_dirtyFirst = first;
+            m_dirtyLast = last;
+        } else {
+            m_dirtyFirst = std::min(m_dirtyFirst, first);
+            m_dirtyLast = std::max(m_dirtyLast, last);
+        }
+        return;
+    }
     emit dataChanged(index(static_cast<int>(first), 0), index(static_cast<int>(last), ColumnCount - 1));
 }
 
 void SongListModel::countsChanged() {
+    if (m_deferred) {
+        m_countsDirty = true;
+        return;
+    }
     emit countersChanged();
+}
+
+void SongListModel::setDeferred(bool deferred) {
+    if (m_deferred && !deferred) {
+        m_deferred = false;
+        flush();
+    }
+    m_deferred = deferred;
+}
+
+void SongListModel::flush() {
+    const bool deferred = m_deferred;
+    m_deferred = false;
+    if (m_dirtyFirst <= m_dirtyLast && m_dirtyLast < m_list.size())
+        rowsChanged(m_dirtyFirst, m_dirtyLast);
+    m_dirtyFirst = 1;
+    m_dirtyLast = 0;
+    if (m_countsDirty)
+        countsChanged();
+    m_countsDirty = false;
+    m_deferred = deferred;
 }
 
 QWidget* SongNameDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,

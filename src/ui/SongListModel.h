@@ -41,6 +41,12 @@ public:
     // The language changed: column titles and transfer results are looked up again.
     void retranslate();
 
+    // While deferred, changes of rows and counters are collected instead of announced;
+    // flush() announces what was collected. A transfer defers them between the frames in
+    // which the window is painted, since nothing is shown in between.
+    void setDeferred(bool deferred);
+    void flush();
+
     // The icon of a row's icon number (5 unmarked song, 6 marked song, 7 folder).
     QIcon icon(int iconNumber) const;
 
@@ -59,6 +65,10 @@ private:
     QIcon m_markedIcon;
     QIcon m_unmarkedIcon;
     QFont m_boldFont;
+    bool m_deferred = false;
+    bool m_countsDirty = false;
+    std::size_t m_dirtyFirst = 1;
+    std::size_t m_dirtyLast = 0; // first > last: no row changed
 };
 
 // The editor of the song name column: a line edit that takes at most 16 characters, the

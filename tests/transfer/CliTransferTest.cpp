@@ -4,6 +4,7 @@
 #include "cli/Cli.h"
 #include "platform/Drives.h"
 #include "platform/Path.h"
+#include "support/FakeDrives.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -27,12 +28,6 @@ namespace {
 namespace fs = std::filesystem;
 using test::TempDir;
 
-class FixedDrives : public Drives {
-public:
-    std::vector<DriveInfo> drives;
-    std::vector<DriveInfo> list() override { return drives; }
-};
-
 struct CliRun {
     int status = -1;
     std::string out;
@@ -42,7 +37,7 @@ struct CliRun {
 class CliTransferTest : public ::testing::Test {
 protected:
     TempDir tmp;
-    FixedDrives drives;
+    test::FakeDrives drives;
 
     CliRun cli(std::vector<std::string> args, const std::string& input = {}, bool terminal = false) {
         std::ostringstream out;

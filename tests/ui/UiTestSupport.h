@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/Drives.h"
+#include "support/FakeDrives.h"
 #include "platform/FileSystem.h"
 #include "platform/ProgramFolder.h"
 #include "settings/Localisation.h"
@@ -39,11 +40,7 @@ std::filesystem::path sourceDir();
 std::filesystem::path sampleDir(const std::string& kind);
 QString toQString(const std::filesystem::path& path);
 
-class FakeDrives : public Drives {
-public:
-    std::vector<DriveInfo> drives;
-    std::vector<DriveInfo> list() override { return drives; }
-};
+using lw::test::FakeDrives;
 
 class FakeProgramFolder : public ProgramFolder {
 public:

@@ -12,19 +12,12 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include "support/FakeDrives.h"
+
 #include <string>
 #include <vector>
 
 namespace lw::test {
-
-class FakeDrives : public Drives {
-public:
-    explicit FakeDrives(std::vector<DriveInfo> drives) : m_drives(std::move(drives)) {}
-    std::vector<DriveInfo> list() override { return m_drives; }
-
-private:
-    std::vector<DriveInfo> m_drives;
-};
 
 DriveInfo drive(const std::string& text, DriveType type, const std::string& label = {});
 
