@@ -44,7 +44,8 @@ const BackupFormat& backupFormat(KeyboardKind kind) {
     return kBackupFormats.back();
 }
 
-BackupDirectory::BackupDirectory(FileSystem& fs, std::string backupPath) : m_backupPath(std::move(backupPath)) {
+BackupDirectory::BackupDirectory(FileSystem& fs, std::string backupPath)
+    : m_backupPath(std::move(backupPath)) {
     auto entries = fs.listDirectory(folder());
     if (!entries)
         return;
@@ -56,11 +57,13 @@ BackupDirectory::BackupDirectory(FileSystem& fs, std::string backupPath) : m_bac
     }
 }
 
-std::filesystem::path BackupDirectory::folder() const { return pathFromUtf8(m_backupPath); }
+std::filesystem::path BackupDirectory::folder() const {
+    return pathFromUtf8(m_backupPath);
+}
 
 std::optional<std::filesystem::path> BackupDirectory::find(std::string_view name) const {
     // An exact spelling wins over another spelling of the same name, whatever the listing order.
-    if (m_names.count(std::string(name)))
+    if (m_names.find(std::string(name)) != m_names.end())
         return folder() / pathFromUtf8(name);
     const auto it = m_byFoldedName.find(foldCase(name));
     if (it == m_byFoldedName.end())
@@ -111,8 +114,7 @@ std::vector<FolderEntry> parseFolderTable(const BackupFormat& format, std::span<
     for (std::size_t n = 0; n < format.folderCount; ++n) {
         const std::string field =
             fieldAt(bytes, format.folderTableHead + n * format.folderRecordSize, format.folderNameSize);
-        folders.push_back({static_cast<int>(n + 1),
-                           tableName(field)});
+        folders.push_back({static_cast<int>(n + 1), tableName(field)});
     }
     return folders;
 }
@@ -123,14 +125,15 @@ std::vector<SongSlot> parseSongTable(const BackupFormat& format, std::span<const
     std::int32_t folder = 1;
     std::int32_t place = 1;
     for (std::size_t i = 0; i < format.songRecordCount; ++i) {
-        const std::string field = fieldAt(bytes, format.songTableHead + i * format.songRecordSize, kSongNameSize);
-        songs.push_back(
-            {tableName(field), folder * 100 + place});
+        const std::string field =
+            fieldAt(bytes, format.songTableHead + i * format.songRecordSize, kSongNameSize);
+        songs.push_back({tableName(field), folder * 100 + place});
         ++place;
         if (place == static_cast<std::int32_t>(format.placesPerFolder) + 1) {
             // The KN2000 has 15 places a folder; its sixteenth list position stays empty.
             if (format.placesPerFolder < kPlacesPerListFolder)
-                songs.push_back({std::string(), folder * 100 + static_cast<std::int32_t>(kPlacesPerListFolder)});
+                songs.push_back(
+                    {std::string(), folder * 100 + static_cast<std::int32_t>(kPlacesPerListFolder)});
             place = 1;
             ++folder;
         }
@@ -138,7 +141,8 @@ std::vector<SongSlot> parseSongTable(const BackupFormat& format, std::span<const
     return songs;
 }
 
-Result<BackupTables> readBackupTables(FileSystem& fs, const BackupFormat& format, const BackupDirectory& dir) {
+Result<BackupTables> readBackupTables(FileSystem& fs, const BackupFormat& format,
+                                      const BackupDirectory& dir) {
     BackupTables tables;
     auto songBytes = readTable(fs, dir, format.songTableFile, format.songTableSize(), tables.songTablePath);
     if (!songBytes)

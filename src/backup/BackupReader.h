@@ -8,12 +8,12 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <map>
 #include <optional>
-#include <set>
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace lw {
@@ -26,7 +26,7 @@ struct FolderEntry {
 
 // One song place: 16 per folder, in file order. An empty name marks an empty place.
 struct SongSlot {
-    std::string name;           // Windows-1252 bytes, blanks trimmed, at most 26
+    std::string name;            // Windows-1252 bytes, blanks trimmed, at most 26
     std::int32_t fileNumber = 0; // folder * 100 + place
 };
 
@@ -46,14 +46,14 @@ public:
 
 private:
     std::string m_backupPath;
-    std::map<std::string, std::string> m_byFoldedName; // lower-case name -> one real spelling
-    std::set<std::string> m_names;                     // every real spelling, to prefer an exact match
+    std::unordered_map<std::string, std::string> m_byFoldedName; // lower-case name -> one real spelling
+    std::unordered_set<std::string> m_names; // every real spelling, to prefer an exact match
 };
 
 enum class RecognitionOutcome {
     Recognised,
-    NoBackup,          // no marker file
-    ManagerIniBeside,  // a KN5000 or KN6000/6500 marker with "Manager.ini" beside it
+    NoBackup,         // no marker file
+    ManagerIniBeside, // a KN5000 or KN6000/6500 marker with "Manager.ini" beside it
 };
 
 struct Recognition {

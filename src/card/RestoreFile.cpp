@@ -100,20 +100,6 @@ Status invalid(const std::string& path, std::string reason) {
     return Status::error(ErrorCode::InvalidArgument, path, std::move(reason));
 }
 
-// Reads at least one byte of the source into `into`; the end of the source before the
-// entry is complete is an error too.
-Result<std::size_t> readSome(InputFile& source, const std::string& sourcePath, std::span<std::uint8_t> into,
-                             std::uint64_t done, std::uint64_t length) {
-    auto r = source.read(into);
-    if (!r)
-        return withPath(r.status(), sourcePath);
-    if (*r == 0)
-        return Status::error(ErrorCode::IoError, sourcePath,
-                             "the file ended after " + std::to_string(done) + " of the " +
-                                 std::to_string(length) + " bytes to copy");
-    return std::min(*r, into.size());
-}
-
 } // namespace
 
 Result<std::array<std::uint8_t, kRestoreEntryHeadSize>> restoreEntryHead(std::string_view name,
@@ -211,38 +197,54 @@ Status RestoreFileWriter::appendFileEntry(std::string_view name, InputFile& sour
         return buffer.first(static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), length - done)));
     };
 
-    // The first chunk is read before anything is written, so that a source that cannot be
-    // read at all leaves the restore file as it was.
+    // A first piece is read before anything is written, so that a source that cannot be
+    // read at all leaves the restore file as it was; the rest is appended in one go, by
+    // the system where it can. A source that fails later leaves its entry filled up with
+    // 0x00 below, so the file stays readable.
+    constexpr std::size_t kProbeSize = 4096;
     std::size_t n = 0;
     if (length > 0) {
-        auto r = readSome(source, sourcePath, chunk(0), 0, length);
+        const auto probe = chunk(0).first(std::min(kProbeSize, chunk(0).size()));
+        auto r = source.read(probe);
         if (!r)
-            return r.status();
-        n = *r;
+            return withPath(r.status(), sourcePath);
+        if (*r == 0)
+            return Status::error(ErrorCode::IoError, sourcePath,
+                                 "the file ended after 0 of the " + std::to_string(length) +
+                                     " bytes to copy");
+        n = std::min(*r, probe.size());
     }
     [[maybe_unused]] const std::uint64_t before = m_written;
     if (Status st = write(*head); !st)
         return st;
-    std::uint64_t done = 0;
-    for (;;) {
-        if (Status st = write(buffer.first(n)); !st)
-            return st;
-        done += n;
-        if (done == length)
-            break;
-        auto r = readSome(source, sourcePath, chunk(done), done, length);
-        if (!r) {
-            // The head has promised `length` bytes: keep the file readable after this entry.
-            std::fill(buffer.begin(), buffer.end(), std::uint8_t{0});
-            while (done < length) {
-                const auto zeros = chunk(done);
-                if (Status st = write(zeros); !st)
-                    return st;
-                done += zeros.size();
-            }
-            return r.status();
+    if (Status st = write(buffer.first(n)); !st)
+        return st;
+    std::uint64_t done = n;
+    Status readFailure;
+    if (done < length) {
+        const AppendOutcome appended = m_out->appendFrom(source, length - done, buffer);
+        m_written += appended.appended;
+        done += appended.appended;
+        if (!appended.writeError.isOk()) {
+            m_failed = withPath(appended.writeError, m_path);
+            return m_failed;
         }
-        n = *r;
+        readFailure = appended.readError.isOk() ? Status::ok() : withPath(appended.readError, sourcePath);
+        if (readFailure.isOk() && done < length)
+            readFailure = Status::error(ErrorCode::IoError, sourcePath,
+                                        "the file ended after " + std::to_string(done) + " of the " +
+                                            std::to_string(length) + " bytes to copy");
+    }
+    if (!readFailure.isOk()) {
+        // The head has promised `length` bytes: keep the file readable after this entry.
+        std::fill(buffer.begin(), buffer.end(), std::uint8_t{0});
+        while (done < length) {
+            const auto zeros = chunk(done);
+            if (Status st = write(zeros); !st)
+                return st;
+            done += zeros.size();
+        }
+        return readFailure;
     }
     assert(m_written - before == kRestoreEntryHeadSize + std::uint64_t{length});
     return Status::ok();

@@ -101,9 +101,11 @@ int TransferRun::transferSongFiles(const std::string& index, const std::string& 
         for (const SongFileType& type : group) {
             const std::string name = index + std::string(type.extension);
             const auto source = m_backup.find(name);
-            if (!source || !m_fs.isFile(*source))
+            if (!source)
                 continue;
             const auto size = m_fs.fileSize(*source);
+            if (!size && size.status().code() == ErrorCode::NotFound)
+                continue; // gone since the backup folder was listed: it does not exist
             if (!size) {
                 m_songError = size.status();
                 return -1;

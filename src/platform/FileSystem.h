@@ -23,11 +23,22 @@ public:
     virtual Result<std::size_t> read(std::span<std::uint8_t> buffer) = 0;
 };
 
+// What appending one file to another achieved: the bytes appended, and a failure on
+// either side. Fewer bytes than asked for without a failure means the source ended early.
+struct AppendOutcome {
+    std::uint64_t appended = 0;
+    Status readError;  // reading the source failed (names the source)
+    Status writeError; // writing this file failed (names this file)
+};
+
 // A file opened for writing from its start, written strictly in sequence.
 class OutputFile {
 public:
     virtual ~OutputFile() = default;
     virtual Status write(std::span<const std::uint8_t> data) = 0;
+    // Appends up to `length` bytes of the source, from its current position on. Goes
+    // through `buffer`, unless the system can copy between the two files by itself.
+    virtual AppendOutcome appendFrom(InputFile& source, std::uint64_t length, std::span<std::uint8_t> buffer);
     // Flushes and closes; a write error that the system reports only now shows here.
     virtual Status close() = 0;
 };
