@@ -52,6 +52,9 @@ public:
     // file's offset is exactly what was read, so a kernel-side copy can go on from there.
     StdioInput(std::FILE* f, fs::path path) : m_file(f), m_path(std::move(path)) {
         std::setvbuf(m_file, nullptr, _IONBF, 0);
+#ifndef _WIN32
+        (void)::posix_fadvise(fileno(m_file), 0, 0, POSIX_FADV_SEQUENTIAL); // read in order, once
+#endif
     }
     std::FILE* file() const { return m_file; }
     const fs::path& path() const { return m_path; }
