@@ -26,6 +26,26 @@ RunMessage info(int number, int title) {
 
 } // namespace
 
+Status checkOutputApartFromBackup(const TransferSetup& setup, const fs::path& backupFolder) {
+    if (setup.mode == OutputMode::Card) {
+        const fs::path priv = setup.cardRoot / std::string(kCardFolders[0]);
+        if (isWithinFolder(setup.cardRoot, backupFolder) || isWithinFolder(backupFolder, priv))
+            return Status::error(
+                ErrorCode::InvalidArgument, pathToUtf8(backupFolder),
+                "the card and the backup folder overlap, and the backup is never written to");
+    } else {
+        fs::path folder = setup.restoreFile.parent_path();
+        if (folder.empty())
+            folder = ".";
+        if (isWithinFolder(folder, backupFolder) ||
+            (setup.recreateRestoreFolder && isWithinFolder(backupFolder, folder)))
+            return Status::error(ErrorCode::InvalidArgument, pathToUtf8(backupFolder),
+                                 "the restore file would be written into the backup folder, which is never "
+                                 "written to");
+    }
+    return Status::ok();
+}
+
 bool checkCardDrive(FileSystem& fs, const fs::path& cardRoot) {
     return !cardRoot.empty() && fs.freeSpace(cardRoot).isOk();
 }
@@ -216,6 +236,8 @@ RunResult TransferRun::run(const TransferSetup& setup, const std::string& backup
         return result;
     };
 
+    if (Status s = checkOutputApartFromBackup(m_setup, m_backup.folder()); !s)
+        return aborted(s);
     if (m_setup.mode == OutputMode::RestoreFile) {
         m_remaining = m_setup.cardCapacity;
         if (m_setup.recreateRestoreFolder) {

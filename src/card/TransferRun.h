@@ -111,6 +111,11 @@ struct OrderMessages {
         cancelTitle;
 };
 
+// The backup is only ever read: a run whose output would lie in the backup folder, or
+// whose card PRIVATE folder (which it replaces) holds the backup, is refused with this
+// InvalidArgument status; ok otherwise.
+Status checkOutputApartFromBackup(const TransferSetup& setup, const std::filesystem::path& backupFolder);
+
 // Whether the card answers: its free space can be asked for. Nothing on it is touched.
 bool checkCardDrive(FileSystem& fs, const std::filesystem::path& cardRoot);
 

@@ -265,6 +265,11 @@ int cliTransfer(const std::vector<std::string>& args, CliContext& ctx) {
         setup.mode = OutputMode::Card;
         setup.cardRoot = pathFromUtf8(target);
         setup.cardRootText = withTrailingSeparator(target);
+        if (Status s = checkOutputApartFromBackup(setup, loaded->recognition.directory.folder()); !s) {
+            cliError(ctx, "the card folder " + target + " and the backup folder " + a.positional()[0] +
+                              " overlap; the backup is never written to: choose the card's own root folder");
+            return kExitError;
+        }
         if (!confirmReplacePrivate(ctx, setup.cardRoot / "PRIVATE", a.has("--yes")))
             return kExitError;
     } else {
@@ -276,6 +281,11 @@ int cliTransfer(const std::vector<std::string>& args, CliContext& ctx) {
             folder = ".";
         if (!ctx.fs.isDirectory(folder)) {
             cliError(ctx, "the folder of the restore file " + target + " does not exist; create it first");
+            return kExitError;
+        }
+        if (!checkOutputApartFromBackup(setup, loaded->recognition.directory.folder())) {
+            cliError(ctx, "the restore file " + target + " would be written into the backup folder " +
+                              a.positional()[0] + ", which is never written to; choose another folder");
             return kExitError;
         }
         if (ctx.fs.isDirectory(setup.restoreFile)) {

@@ -26,4 +26,8 @@ std::string withTrailingSeparator(std::string text);
 // separator is "/", every "\" becomes "/". Used only for texts shown to people.
 std::string displayPath(std::string_view text);
 
+// True when `inner` is `outer` or lies below it, both made absolute and with links resolved
+// as far as the paths exist.
+bool isWithinFolder(const std::filesystem::path& inner, const std::filesystem::path& outer);
+
 } // namespace lw

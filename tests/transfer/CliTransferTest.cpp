@@ -190,6 +190,22 @@ TEST_F(CliTransferTest, ExistingPrivateFolderIsReplacedOnlyWhenAllowed) {
     EXPECT_FALSE(fs::exists(tmp / "card" / "PRIVATE" / "KEEPME"));
 }
 
+TEST_F(CliTransferTest, TheBackupFolderIsNeverWrittenTo) {
+    samples::writeSampleBackup(samples::shippedSamples()[2], tmp / "backup");
+    const auto before = tree(tmp / "backup");
+    const CliRun restore = cli({"transfer", at("backup"), "--restore-file", at("backup/Restore.sdb")});
+    EXPECT_EQ(restore.status, kExitError);
+    EXPECT_NE(restore.err.find("never written to"), std::string::npos) << restore.err;
+    const CliRun card = cli({"transfer", at("backup"), "--card", at("backup"), "--allow-fixed", "--yes"});
+    EXPECT_EQ(card.status, kExitError);
+    fs::create_directories(tmp / "card" / "PRIVATE");
+    fs::rename(tmp / "backup", tmp / "card" / "PRIVATE" / "backup");
+    const CliRun inPrivate =
+        cli({"transfer", at("card/PRIVATE/backup"), "--card", at("card"), "--allow-fixed", "--yes"});
+    EXPECT_EQ(inPrivate.status, kExitError);
+    EXPECT_EQ(tree(tmp / "card" / "PRIVATE" / "backup"), before);
+}
+
 TEST_F(CliTransferTest, RestoreFileNeedsAnExistingFolder) {
     const CliRun r = cli({"transfer", sample("kn5000"), "--restore-file", at("no/such/Restore.sdb")});
     EXPECT_EQ(r.status, kExitError);

@@ -403,6 +403,18 @@ TEST_F(TransferRunTest, TwoRestoreRunsInARowReplaceTheFile) {
     EXPECT_EQ(frontEnd.messages.back().kind, RunMessage::Kind::Closing);
 }
 
+TEST_F(TransferRunTest, OutputInsideTheBackupFolderIsRefused) {
+    loadSongs(2);
+    TransferSetup setup;
+    setup.mode = OutputMode::RestoreFile;
+    setup.restoreFile = tmp / "backup" / "RestorSDB" / "Restore.sdb"; // the program folder holds the backup
+    setup.recreateRestoreFolder = true;
+    TransferRun run(fs, list, frontEnd);
+    EXPECT_EQ(run.run(setup, backupPath).outcome, RunOutcome::Aborted);
+    EXPECT_TRUE(fs.mutations().empty());
+    EXPECT_EQ(frontEnd.messageNumbers(), std::vector<int>{71});
+}
+
 TEST_F(TransferRunTest, NothingMarkedDoesNothing) {
     loadSongs(3);
     list.pressAllMarks();
