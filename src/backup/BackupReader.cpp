@@ -62,12 +62,12 @@ std::filesystem::path BackupDirectory::folder() const {
 }
 
 std::optional<std::filesystem::path> BackupDirectory::find(std::string_view name) const {
-    // An exact spelling wins over another spelling of the same name, whatever the listing order.
-    if (m_names.find(std::string(name)) != m_names.end())
-        return folder() / pathFromUtf8(name);
     const auto it = m_byFoldedName.find(foldCase(name));
     if (it == m_byFoldedName.end())
         return std::nullopt;
+    // An exact spelling wins over another spelling of the same name, whatever the listing order.
+    if (it->second != name && m_names.find(std::string(name)) != m_names.end())
+        return folder() / pathFromUtf8(name);
     return folder() / pathFromUtf8(it->second);
 }
 

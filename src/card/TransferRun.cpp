@@ -208,6 +208,10 @@ Status TransferRun::finish() {
 }
 
 RunResult TransferRun::run(const TransferSetup& setup, const std::string& backupPath) {
+    return run(setup, BackupDirectory(m_fs, backupPath));
+}
+
+RunResult TransferRun::run(const TransferSetup& setup, const BackupDirectory& backup) {
     RunResult result;
     // A press of the cancel button left over from an earlier run must not ask now.
     m_cancelRequested = false;
@@ -219,7 +223,7 @@ RunResult TransferRun::run(const TransferSetup& setup, const std::string& backup
         m_setup.order = CardOrder::Sequential;
     const OrderMessages& msg =
         m_setup.order == CardOrder::KeepStructure ? kKeepStructureMessages : kSequentialMessages;
-    m_backup = BackupDirectory(m_fs, backupPath);
+    m_backup = backup;
     m_restore.reset();
     m_folderCount = 0;
     m_slot = 0;

@@ -123,8 +123,11 @@ class TransferRun {
 public:
     TransferRun(FileSystem& fs, WorkingList& list, TransferFrontEnd& frontEnd);
 
-    // The whole run. The list's backup directory is `backupPath` (with its trailing separator).
+    // The whole run. The list's backup directory is `backupPath` (with its trailing
+    // separator); it is listed anew, so that the run sees the backup as it is now.
     RunResult run(const TransferSetup& setup, const std::string& backupPath);
+    // The same with a listing the caller has just made.
+    RunResult run(const TransferSetup& setup, const BackupDirectory& backup);
 
     // The cancel button: asks the run to put the cancel question after the current song.
     void requestCancel() { m_cancelRequested = true; }

@@ -297,7 +297,7 @@ int cliTransfer(const std::vector<std::string>& args, CliContext& ctx) {
 
     CliFrontEnd frontEnd(ctx, list);
     TransferRun run(ctx.fs, list, frontEnd);
-    const RunResult result = run.run(setup, loaded->recognition.directory.backupPath());
+    const RunResult result = run.run(setup, loaded->recognition.directory);
     const std::string songs =
         std::to_string(result.transferred) + (result.transferred == 1 ? " song" : " songs");
     switch (result.outcome) {
