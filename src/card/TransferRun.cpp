@@ -215,7 +215,7 @@ RunResult TransferRun::run(const TransferSetup& setup, const BackupDirectory& ba
     RunResult result;
     // A press of the cancel button left over from an earlier run must not ask now.
     m_cancelRequested = false;
-    if (m_list.selectedCount() == 0)
+    if (!transferHasWork(m_list))
         return result;
 
     m_setup = setup;

@@ -116,6 +116,10 @@ struct OrderMessages {
 // InvalidArgument status; ok otherwise.
 Status checkOutputApartFromBackup(const TransferSetup& setup, const std::filesystem::path& backupFolder);
 
+// A transfer starts only when at least one song is marked; otherwise nothing at all
+// happens (no question, no dialog, nothing written).
+inline bool transferHasWork(const WorkingList& list) { return list.selectedCount() != 0; }
+
 // Whether the card answers: its free space can be asked for. Nothing on it is touched.
 bool checkCardDrive(FileSystem& fs, const std::filesystem::path& cardRoot);
 

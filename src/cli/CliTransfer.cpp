@@ -251,7 +251,7 @@ int cliTransfer(const std::vector<std::string>& args, CliContext& ctx) {
     for (const auto& [index, name] : renames)
         list.rename(*song(index), name);
 
-    if (list.selectedCount() == 0) {
+    if (!transferHasWork(list)) {
         ctx.out << "No song is marked; nothing was written.\n";
         return kExitOk;
     }

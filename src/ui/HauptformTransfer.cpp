@@ -148,7 +148,7 @@ void Hauptform::setTransferBusy(bool busy) {
 }
 
 void Hauptform::mnu_Restore_Click() {
-    if (m_transferRunning || m_list.selectedCount() == 0)
+    if (m_transferRunning || !transferHasWork(m_list))
         return;
     Localisation& l10n = m_ctx.localisation;
     m_ctx.messageBoxes.warning(this, message(l10n, 45), message(l10n, 44));
