@@ -1,6 +1,7 @@
 // liedwerk-cli inspect: checks a restore file, a KN7000MN.INF or a card, and shows what
 // it holds. Any structural fault or mismatch is reported with what and where.
 #include "backup/Cp1252.h"
+#include "card/CardCheck.h"
 #include "card/CardLayout.h"
 #include "card/InfoFile.h"
 #include "card/RestoreFile.h"
@@ -122,15 +123,17 @@ int report(CliContext& ctx, const Findings& f, bool json) {
     return f.problems.empty() ? kExitOk : kExitError;
 }
 
+// "path: what is wrong" for a malformed file, "cannot read path: why" otherwise.
+std::string problemText(const Status& why) {
+    if (why.code() == ErrorCode::Corrupt)
+        return why.path() + ": " + why.reason();
+    return "cannot read " + why.path() + ": " + why.reason();
+}
+
 void inspectInfo(CliContext& ctx, const fs::path& path, Findings& f) {
-    auto bytes = readFilePrefix(ctx.fs, path, kInfSize + 1);
-    if (!bytes) {
-        f.problems.push_back("cannot read " + pathToUtf8(path) + ": " + bytes.status().reason());
-        return;
-    }
-    auto decoded = decodeInfoFile(*bytes);
+    auto decoded = readInfoFile(ctx.fs, path);
     if (!decoded) {
-        f.problems.push_back(pathToUtf8(path) + ": " + decoded.status().reason());
+        f.problems.push_back(problemText(decoded.status()));
         return;
     }
     f.info = std::move(*decoded);
@@ -186,63 +189,17 @@ void inspectRestore(CliContext& ctx, const fs::path& path, Findings& f) {
     f.info = std::move(*decoded);
 }
 
-// A file of the folder in any letter case (a FAT card mounted on Linux may show either).
-std::map<std::string, std::string> foldedListing(FileSystem& fs, const fs::path& dir) {
-    std::map<std::string, std::string> out;
-    if (auto entries = fs.listDirectory(dir))
-        for (const auto& e : *entries) {
-            std::string folded = e.name;
-            for (char& c : folded)
-                c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-            out[folded] = e.name;
-        }
-    return out;
-}
-
 void inspectCard(CliContext& ctx, const fs::path& root, Findings& f) {
-    fs::path kn7000 = root;
-    for (const char* part : {"PRIVATE", "TECHNICS", "KN7000"}) {
-        const auto listing = foldedListing(ctx.fs, kn7000);
-        const auto it = listing.find(part);
-        kn7000 /= it == listing.end() ? std::string(part) : it->second;
-    }
-    const auto top = foldedListing(ctx.fs, kn7000);
-    const auto infName = top.find(std::string(kInfFileName));
-    if (infName == top.end()) {
-        f.problems.push_back(pathToUtf8(kn7000 / std::string(kInfFileName)) +
-                             ": the card has no information file");
+    CardCheck check = checkCard(ctx.fs, root);
+    if (!check.info) {
+        const Status& why = check.infoError;
+        f.problems.push_back(why.code() == ErrorCode::NotFound ? why.path() + ": " + why.reason()
+                                                               : problemText(why));
         return;
     }
-    inspectInfo(ctx, kn7000 / infName->second, f);
-    if (!f.info)
-        return;
-    // Every file type an entry lists must be on the card; every song file must be listed.
-    std::map<std::string, std::set<std::string>> expected; // folder -> file names (upper case)
-    for (const auto& folder : f.info->folders)
-        for (const auto& s : folder.songs) {
-            const std::string base = songFileBase(s.slot, s.sixChar);
-            for (auto t : firstGroupTypes(s.firstMask))
-                expected[songFolderName(folder.number)].insert(base + std::string(t));
-            for (auto t : secondGroupTypes(s.secondMask))
-                expected[songFolderName(folder.number)].insert(base + std::string(t));
-        }
-    std::set<std::string> folders;
-    for (const auto& [folded, real] : top)
-        if (folded.rfind("TFLD", 0) == 0 && ctx.fs.isDirectory(kn7000 / real))
-            folders.insert(folded);
-    for (const auto& [folder, files] : expected) {
-        const auto present = folders.count(folder) ? foldedListing(ctx.fs, kn7000 / top.at(folder))
-                                                   : std::map<std::string, std::string>{};
-        for (const auto& file : files)
-            if (!present.count(file))
-                f.problems.push_back(pathToUtf8(kn7000 / folder / file) +
-                                     ": listed in the information file but missing on the card");
-    }
-    for (const auto& folder : folders)
-        for (const auto& [folded, real] : foldedListing(ctx.fs, kn7000 / top.at(folder)))
-            if (!expected[folder].count(folded))
-                f.problems.push_back(pathToUtf8(kn7000 / top.at(folder) / real) +
-                                     ": a song file that no entry of the information file lists");
+    f.info = std::move(check.info);
+    for (const Status& m : check.mismatches)
+        f.problems.push_back(m.path() + ": " + m.reason());
 }
 
 } // namespace
