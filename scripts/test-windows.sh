@@ -82,9 +82,12 @@ cmake --build "$gtest_build" -j "$jobs" >>"$build/googletest.log" ||
 cmake --install "$gtest_build" >>"$build/googletest.log"
 
 phase "Windows build (MinGW-w64)"
+# The tests read JSON with nlohmann-json: a header-only library, copied for the cross build.
+mkdir -p "$build/json-include"
+cp -r /usr/include/nlohmann "$build/json-include/"
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
       -DCMAKE_BUILD_TYPE=Release -DLIEDWERK_BUILD_GUI=OFF -DLIEDWERK_BUILD_BENCH=OFF \
-      -DGTest_DIR="$gtest_install/lib/cmake/GTest" >/dev/null
+      -DGTest_DIR="$gtest_install/lib/cmake/GTest" -DLIEDWERK_JSON_INCLUDE="$build/json-include" >/dev/null
 cmake --build "$build" -j "$jobs"
 cli_exe=$build/src/cli/liedwerk-cli.exe
 

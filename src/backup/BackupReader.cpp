@@ -47,8 +47,10 @@ const BackupFormat& backupFormat(KeyboardKind kind) {
 BackupDirectory::BackupDirectory(FileSystem& fs, std::string backupPath)
     : m_backupPath(std::move(backupPath)) {
     auto entries = fs.listDirectory(folder());
-    if (!entries)
+    if (!entries) {
+        m_listing = entries.status();
         return;
+    }
     for (const auto& e : *entries) {
         if (e.isDirectory)
             continue;
@@ -71,11 +73,24 @@ std::optional<std::filesystem::path> BackupDirectory::find(std::string_view name
     return folder() / pathFromUtf8(it->second);
 }
 
+std::vector<std::filesystem::path> BackupDirectory::files() const {
+    std::vector<std::filesystem::path> out;
+    out.reserve(m_names.size());
+    for (const auto& name : m_names)
+        out.push_back(folder() / pathFromUtf8(name));
+    return out;
+}
+
 Recognition recognizeBackup(FileSystem& fs, std::string_view chosenPath) {
     Recognition r;
     if (chosenPath.empty())
         return r;
     BackupDirectory dir(fs, withTrailingSeparator(std::string(chosenPath)));
+    if (!dir.listing()) {
+        r.outcome = RecognitionOutcome::Unreadable;
+        r.directory = std::move(dir);
+        return r;
+    }
     for (const auto& format : kBackupFormats) {
         if (!dir.find(format.markerFile))
             continue;

@@ -35,7 +35,8 @@ struct SongSlot {
 class BackupDirectory {
 public:
     BackupDirectory() = default;
-    // Lists the directory once; a directory that cannot be listed holds no files.
+    // Lists the directory once; a directory that cannot be listed holds no files, and
+    // listing() says why.
     BackupDirectory(FileSystem& fs, std::string backupPath);
 
     // The backup directory, ending in exactly one folder separator.
@@ -43,9 +44,14 @@ public:
     std::filesystem::path folder() const;
     // The file's real path when the directory holds a file of that name in any letter case.
     std::optional<std::filesystem::path> find(std::string_view name) const;
+    // Every file of the directory.
+    std::vector<std::filesystem::path> files() const;
+    // Whether the directory could be listed.
+    const Status& listing() const { return m_listing; }
 
 private:
     std::string m_backupPath;
+    Status m_listing;
     std::unordered_map<std::string, std::string> m_byFoldedName; // lower-case name -> one real spelling
     std::unordered_set<std::string> m_names; // every real spelling, to prefer an exact match
 };
@@ -54,6 +60,7 @@ enum class RecognitionOutcome {
     Recognised,
     NoBackup,         // no marker file
     ManagerIniBeside, // a KN5000 or KN6000/6500 marker with "Manager.ini" beside it
+    Unreadable,       // the directory cannot be listed (directory.listing() says why)
 };
 
 struct Recognition {

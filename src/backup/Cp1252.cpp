@@ -13,6 +13,8 @@ constexpr std::array<char32_t, 32> kHighControls = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
+} // namespace
+
 void appendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out += static_cast<char>(cp);
@@ -31,8 +33,7 @@ void appendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-// Decodes one UTF-8 sequence at pos; returns U+FFFF for a malformed one (one byte consumed).
-char32_t nextCodePoint(std::string_view s, std::size_t& pos) {
+char32_t decodeUtf8(std::string_view s, std::size_t& pos) {
     const auto b0 = static_cast<std::uint8_t>(s[pos]);
     if (b0 < 0x80) {
         ++pos;
@@ -55,27 +56,25 @@ char32_t nextCodePoint(std::string_view s, std::size_t& pos) {
         min = 0x10000;
     } else {
         ++pos;
-        return 0xFFFF;
+        return kInvalidCodePoint;
     }
     if (pos + static_cast<std::size_t>(len) > s.size()) {
         ++pos;
-        return 0xFFFF;
+        return kInvalidCodePoint;
     }
     for (int i = 1; i < len; ++i) {
         const auto b = static_cast<std::uint8_t>(s[pos + static_cast<std::size_t>(i)]);
         if ((b & 0xC0) != 0x80) {
             ++pos;
-            return 0xFFFF;
+            return kInvalidCodePoint;
         }
         cp = (cp << 6) | (b & 0x3F);
     }
     pos += static_cast<std::size_t>(len);
     if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-        return 0xFFFF;
+        return kInvalidCodePoint;
     return cp;
 }
-
-} // namespace
 
 char32_t cp1252ToCodePoint(std::uint8_t byte) {
     if (byte >= 0x80 && byte <= 0x9F)
@@ -104,7 +103,7 @@ std::string utf8ToCp1252(std::string_view utf8, std::size_t maxChars) {
     std::string out;
     std::size_t pos = 0;
     while (pos < utf8.size() && out.size() < maxChars) {
-        const char32_t cp = nextCodePoint(utf8, pos);
+        const char32_t cp = decodeUtf8(utf8, pos);
         const auto byte = cp1252FromCodePoint(cp);
         out += byte ? static_cast<char>(*byte) : '?';
     }

@@ -22,4 +22,11 @@ std::string cp1252ToUtf8(std::string_view bytes);
 // UTF-8 sequence, becomes "?". At most maxChars characters are converted.
 std::string utf8ToCp1252(std::string_view utf8, std::size_t maxChars = std::string::npos);
 
+// One character of UTF-8 text at pos, moving pos past it. A malformed sequence (also an
+// overlong one, a surrogate, or one beyond U+10FFFF) gives kInvalidCodePoint and moves
+// pos on by one byte.
+inline constexpr char32_t kInvalidCodePoint = 0xFFFFFFFF;
+char32_t decodeUtf8(std::string_view text, std::size_t& pos);
+void appendUtf8(std::string& out, char32_t cp);
+
 } // namespace lw

@@ -86,10 +86,16 @@ public:
         : m_bytes(bytes), m_maxChunk(maxChunk == 0 ? 1 : maxChunk) {}
 
     Result<std::size_t> read(std::span<std::uint8_t> buffer) override {
-        const std::size_t n = std::min({buffer.size(), m_bytes.size() - m_pos, m_maxChunk});
+        const std::size_t n =
+            std::min({buffer.size(), m_bytes.size() - std::min(m_pos, m_bytes.size()), m_maxChunk});
         std::copy_n(m_bytes.begin() + static_cast<std::ptrdiff_t>(m_pos), n, buffer.begin());
         m_pos += n;
         return n;
+    }
+    std::uint64_t size() const override { return m_bytes.size(); }
+    Status seek(std::uint64_t offset) override {
+        m_pos = static_cast<std::size_t>(std::min<std::uint64_t>(offset, m_bytes.size()));
+        return Status::ok();
     }
 
 private:

@@ -2,7 +2,7 @@
 // song into the KN7000 card layout, either onto a card (card mode) or into one restore
 // file for the Song Manager (restore-file mode). It fills the information file as it
 // goes and writes it at the end, also after a stop: when the user cancels, when 99
-// folders are used up, or when the output is full.
+// folders are used up, when the output is full, or when a song could not be transferred.
 //
 // The run shows nothing itself. It tells its front end (the window, or the command
 // line) what happens through TransferFrontEnd, naming messages by number.
@@ -11,7 +11,7 @@
 #include "backup/BackupReader.h"
 #include "backup/WorkingList.h"
 #include "card/InfoFile.h"
-#include "card/RestoreFile.h"
+#include "card/TransferOutput.h"
 #include "platform/FileSystem.h"
 
 #include <cstdint>
@@ -32,7 +32,16 @@ enum class CardOrder { KeepStructure, Sequential };
 // A piece of a message: a message number, or a literal text (a path, an error number).
 struct MessagePart {
     int number = 0;   // 0: the part is `text`
-    std::string text; // UTF-8
+    std::string text; // UTF-8; "\n" starts a new line
+};
+
+// What the run was doing when something failed.
+enum class RunStep {
+    Claim,     // judging the output before anything is touched: the backup, the lock, its kind
+    Prepare,   // replacing the card's PRIVATE folder, beginning the restore file
+    ReadSong,  // reading a song file of the backup
+    WriteSong, // writing a song file to the output, or opening a song folder
+    Finish,    // writing the information file, completing the output
 };
 
 struct RunMessage {
@@ -45,6 +54,9 @@ struct RunMessage {
     Kind kind = Kind::Info;
     std::vector<MessagePart> parts; // joined without separators
     int title = 0;
+    // An error report: the failure itself and the step it happened in.
+    Status error;
+    RunStep step = RunStep::Claim;
 };
 
 // The outcome of one handled song row.
@@ -78,9 +90,9 @@ struct TransferSetup {
     std::filesystem::path cardRoot;
     std::string cardRootText;
 
-    // Restore-file mode: the file to write, and the folder that holds it. With
-    // recreateRestoreFolder, that folder is deleted with its contents and made anew first
-    // (the program's own RestorSDB); otherwise it must exist.
+    // Restore-file mode: the file to write. With recreateRestoreFolder its folder is the
+    // program's own RestorSDB, made when missing and holding only the restore file after
+    // the run; otherwise the folder must exist and nothing else in it is touched.
     std::filesystem::path restoreFile;
     bool recreateRestoreFolder = false;
     // Shown between messages 62 and 63: the program's folder.
@@ -94,38 +106,46 @@ enum class RunOutcome {
     Completed,     // every row walked
     Cancelled,     // the user confirmed the cancel question
     FoldersUsedUp, // the 99-folder stop
-    OutputFull,    // a song did not fit, or could not be transferred
-    Aborted,       // the output could not be prepared or finished; no closing message
+    OutputFull,    // a song did not fit
+    SongFailed,    // a song could not be transferred (error says why); the output was finished
+    Aborted,       // the output could not be claimed, prepared or finished; no closing message
 };
 
 struct RunResult {
     RunOutcome outcome = RunOutcome::NothingMarked;
     int transferred = 0;
     int notFound = 0;
-    Status error; // the failure behind OutputFull (when not a lack of room) or Aborted
+    Status error; // the failure behind SongFailed or Aborted (ok when the card did not answer)
+    RunStep step = RunStep::Claim;
 };
-
-// Message numbers of the two orders (structure-keeping first, sequential second).
-struct OrderMessages {
-    int foldersUsedUp, foldersTitle, notFound, full, fullTitle, cardFull, cardFullTitle, ok, cancel,
-        cancelTitle;
-};
-
-// The backup is only ever read: a run whose output would lie in the backup folder, or
-// whose card PRIVATE folder (which it replaces) holds the backup, is refused with this
-// InvalidArgument status; ok otherwise.
-Status checkOutputApartFromBackup(const TransferSetup& setup, const std::filesystem::path& backupFolder);
 
 // A transfer starts only when at least one song is marked; otherwise nothing at all
 // happens (no question, no dialog, nothing written).
-inline bool transferHasWork(const WorkingList& list) { return list.selectedCount() != 0; }
+inline bool transferHasWork(const WorkingList& list) {
+    return list.selectedCount() != 0;
+}
 
 // Whether the card answers: its free space can be asked for. Nothing on it is touched.
 bool checkCardDrive(FileSystem& fs, const std::filesystem::path& cardRoot);
 
+// The checks a run makes of its output before it touches anything, without claiming it:
+// the output must not write, replace or delete anything of the backup, and a restore file
+// must not be a folder, a FIFO or a device. Lets a front end refuse before it asks questions.
+Status checkTransferOutput(FileSystem& fs, const TransferSetup& setup, const BackupDirectory& backup);
+
+// The error report of messages 68 to 74 for a failure: the error number and the failing
+// file, the reason on a line of its own, and, for a refused access on the card, the advice
+// to check the card on another.
+RunMessage errorReport(const Status& status, RunStep step, bool onCard);
+
+// The number of the error behind a Status, as the error report shows it (70 for
+// permission denied, 61 for a full disk, 53 for a missing file ...).
+int errorNumber(const Status& status);
+
 class TransferRun {
 public:
     TransferRun(FileSystem& fs, WorkingList& list, TransferFrontEnd& frontEnd);
+    ~TransferRun();
 
     // The whole run. The list's backup directory is `backupPath` (with its trailing
     // separator); it is listed anew, so that the run sees the backup as it is now.
@@ -136,17 +156,11 @@ public:
     // The cancel button: asks the run to put the cancel question after the current song.
     void requestCancel() { m_cancelRequested = true; }
 
-    // The number of the error behind a Status, as the error report shows it (70 for
-    // permission denied, 61 for a full disk, 53 for a missing file ...).
-    static int errorNumber(const Status& status);
-    // The error report of messages 68 to 74 for a failure.
-    static RunMessage errorReport(const Status& status);
-
 private:
-    int transferSongFiles(const std::string& index, const std::string& targetBase, bool secondGroup);
+    struct GroupResult;
+    GroupResult transferSongFiles(const std::string& index, const std::string& targetBase, bool secondGroup);
     Status openFolder(const std::string& title);
-    Status finish();
-    void abort(const Status& error);
+    RunResult abort(RunResult result, const Status& error, RunStep step, bool report = true);
     std::string targetText(int slot, const std::string& sixChar) const;
 
     FileSystem& m_fs;
@@ -157,15 +171,10 @@ private:
     // State of one run.
     TransferSetup m_setup;
     BackupDirectory m_backup;
-    std::unique_ptr<RestoreFileWriter> m_restore;
+    std::unique_ptr<TransferOutput> m_output;
     std::unique_ptr<InfoFile> m_info;
-    std::filesystem::path m_kn7000Folder;  // card mode
-    std::filesystem::path m_currentFolder; // card mode: the open song folder
-    std::string m_currentFolderText;       // "\PRIVATE\...\TFLD001" in restore-file mode
     int m_folderCount = 0;
-    int m_slot = 0;
-    std::int64_t m_remaining = 0;
-    Status m_songError; // why the last song-file transfer returned -1, when not a lack of room
+    int m_slot = 0; // sequential order: the next free slot; structure-keeping: the last row's slot
     std::vector<std::uint8_t> m_buffer;
 };
 

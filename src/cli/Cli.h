@@ -4,10 +4,10 @@
 #pragma once
 
 #include "platform/FileSystem.h"
-#include "platform/ProgramFolder.h"
 
 #include <iosfwd>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace lw {
@@ -22,15 +22,15 @@ inline constexpr int kExitStoppedEarly = 3;
 
 struct CliContext {
     FileSystem& fs;
-    ProgramFolder& programFolder;
+    Drives& drives; // for the removable-medium test of card mode
     std::ostream& out;
     std::ostream& err;
     std::istream& in;
     bool inIsTerminal = false;
-    Drives* drives = nullptr; // for the removable-medium test of card mode
 };
 
-// Runs one command line (without the program name); returns the exit status.
+// Runs one command line (without the program name); returns the exit status. A failure
+// to write the standard output is an error too.
 int runCli(const std::vector<std::string>& args, CliContext& ctx);
 
 // The commands, each given its own arguments (after the command's name).
@@ -39,7 +39,13 @@ int cliTransfer(const std::vector<std::string>& args, CliContext& ctx);
 int cliInspect(const std::vector<std::string>& args, CliContext& ctx);
 int cliUnpack(const std::vector<std::string>& args, CliContext& ctx);
 
-// "liedwerk-cli: " followed by the message, as one line on the error stream.
+// "liedwerk-cli: " followed by the message, as one line on the error stream, its control
+// characters shown escaped.
 void cliError(CliContext& ctx, const std::string& message);
+
+// Text as a terminal may safely show it: control characters (C0, DEL, C1) and bytes that
+// are not UTF-8 become "\xNN", so that a name can neither move the cursor, retitle the
+// window nor split a line.
+std::string shown(std::string_view utf8);
 
 } // namespace lw

@@ -1,21 +1,46 @@
-// A small option parser shared by the commands: positional arguments, flags, and
+// The command line's commands and options in one table, from which both the parser and
+// the usage texts come, and the small parser over it: positional arguments, flags, and
 // options with a value ("--order alphabetical" or "--order=alphabetical"), repeatable.
+// "--" ends the options; "-h" is "--help" everywhere.
 #pragma once
 
 #include <map>
 #include <optional>
 #include <set>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace lw {
 
+struct OptionSpec {
+    std::string_view name;  // "--order"
+    std::string_view value; // what it takes ("standard|alphabetical"); empty for a flag
+    std::string_view help;  // one line, with the default in parentheses
+};
+
+struct CommandSpec {
+    std::string_view name;        // "transfer"
+    std::string_view synopsis;    // what follows the name in the usage line
+    std::string_view summary;     // one line for the list of commands
+    std::string_view description; // a paragraph, lines ended by "\n"
+    std::span<const OptionSpec> options;
+};
+
+// Every command, in the order the usage lists them.
+std::span<const CommandSpec> cliCommands();
+const CommandSpec* findCommand(std::string_view name);
+
+// "usage: liedwerk-cli COMMAND [ARGS]" and the list of commands.
+std::string programUsage();
+// A command's usage line, description and options.
+std::string commandUsage(const CommandSpec& command);
+
 class CliArgs {
 public:
-    // valueOptions take a value; flagOptions do not. Returns false and sets error() on
-    // an unknown option or a missing value.
-    bool parse(const std::vector<std::string>& args, const std::set<std::string>& valueOptions,
-               const std::set<std::string>& flagOptions);
+    // Returns false and sets error() on an unknown option or a missing value.
+    bool parse(const std::vector<std::string>& args, const CommandSpec& command);
 
     const std::vector<std::string>& positional() const { return m_positional; }
     bool has(const std::string& option) const { return m_values.count(option) || m_flags.count(option); }

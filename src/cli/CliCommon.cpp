@@ -3,6 +3,23 @@
 
 namespace lw {
 
+int usageError(CliContext& ctx, std::string_view command, const std::string& message) {
+    cliError(ctx, message + " (see liedwerk-cli " + std::string(command) + " --help)");
+    return kExitUsage;
+}
+
+std::optional<int> parseArguments(CliContext& ctx, const std::vector<std::string>& args,
+                                  std::string_view command, CliArgs& parsed) {
+    const CommandSpec& spec = *findCommand(command);
+    if (!parsed.parse(args, spec))
+        return usageError(ctx, command, parsed.error());
+    if (parsed.has("--help")) {
+        ctx.out << commandUsage(spec);
+        return kExitOk;
+    }
+    return std::nullopt;
+}
+
 std::optional<ListOrder> parseOrder(const std::string& text) {
     if (text == "standard")
         return ListOrder::Standard;
@@ -21,6 +38,10 @@ std::optional<LoadedBackup> loadBackupForCli(CliContext& ctx, const std::string&
     LoadedBackup loaded;
     loaded.recognition = recognizeBackup(ctx.fs, dir);
     const Recognition& r = loaded.recognition;
+    if (r.outcome == RecognitionOutcome::Unreadable) {
+        cliError(ctx, "cannot read the backup directory " + dir + ": " + r.directory.listing().reason());
+        return std::nullopt;
+    }
     if (r.outcome == RecognitionOutcome::NoBackup) {
         cliError(ctx,
                  "no backup found in " + dir +
@@ -38,8 +59,8 @@ std::optional<LoadedBackup> loadBackupForCli(CliContext& ctx, const std::string&
     }
     auto tables = readBackupTables(ctx.fs, *r.format, r.directory);
     if (!tables) {
-        cliError(ctx,
-                 "cannot read the backup table " + tables.status().path() + ": " + tables.status().reason());
+        cliError(ctx, "cannot read the backup table " + tables.status().path() + ": " +
+                          tables.status().reason() + "; check that the backup is complete and readable");
         return std::nullopt;
     }
     if (tables->songTableShort)

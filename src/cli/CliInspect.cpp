@@ -4,8 +4,7 @@
 #include "card/CardCheck.h"
 #include "card/CardLayout.h"
 #include "card/InfoFile.h"
-#include "card/RestoreFile.h"
-#include "cli/CliArgs.h"
+#include "card/RestoreFileReader.h"
 #include "cli/CliCommon.h"
 #include "cli/Json.h"
 #include "platform/Path.h"
@@ -20,14 +19,6 @@ namespace lw {
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr const char* kInspectUsage =
-    "usage: liedwerk-cli inspect PATH [--json]\n"
-    "\n"
-    "PATH is a restore file, a KN7000MN.INF, or a card root (a folder holding\n"
-    "PRIVATE/TECHNICS/KN7000). Checks its structure and prints what it holds.\n";
-
-constexpr std::size_t kBufferSize = 1 << 16;
 
 std::string typesText(const std::vector<std::string_view>& types) {
     std::string out;
@@ -46,10 +37,10 @@ std::string typesJson(const std::vector<std::string_view>& types) {
 void printInfoText(std::ostream& out, const DecodedInfoFile& info) {
     out << "KN7000MN.INF: " << info.folders.size() << (info.folders.size() == 1 ? " folder\n" : " folders\n");
     for (const auto& f : info.folders) {
-        out << songFolderName(f.number) << "  " << cp1252ToUtf8(f.title) << '\n';
+        out << songFolderName(f.number) << "  " << shown(cp1252ToUtf8(f.title)) << '\n';
         for (const auto& s : f.songs) {
-            out << "  " << songFileBase(s.slot, "").substr(0, 2) << "  " << cp1252ToUtf8(s.sixChar) << "  "
-                << cp1252ToUtf8(s.name) << "  first " << static_cast<int>(s.firstMask) << " ("
+            out << "  " << songFileBase(s.slot, "").substr(0, 2) << "  " << shown(cp1252ToUtf8(s.sixChar))
+                << "  " << shown(cp1252ToUtf8(s.name)) << "  first " << static_cast<int>(s.firstMask) << " ("
                 << typesText(firstGroupTypes(s.firstMask)) << ")  second " << static_cast<int>(s.secondMask)
                 << " (" << typesText(secondGroupTypes(s.secondMask)) << ")\n";
         }
@@ -109,12 +100,12 @@ int report(CliContext& ctx, const Findings& f, bool json) {
         ctx.out << "]}\n";
     } else {
         if (f.type == "restore") {
-            ctx.out << "Restore file " << f.path << ": " << f.entries.size() << " entries\n";
+            ctx.out << "Restore file " << shown(f.path) << ": " << f.entries.size() << " entries\n";
             for (const auto& e : f.entries)
-                ctx.out << "  " << cp1252ToUtf8(e.name) << "  " << e.length << " bytes\n";
+                ctx.out << "  " << shown(cp1252ToUtf8(e.name)) << "  " << e.length << " bytes\n";
         }
         if (f.type == "card")
-            ctx.out << "Card " << f.path << '\n';
+            ctx.out << "Card " << shown(f.path) << '\n';
         if (f.info)
             printInfoText(ctx.out, *f.info);
     }
@@ -141,52 +132,18 @@ void inspectInfo(CliContext& ctx, const fs::path& path, Findings& f) {
 
 void inspectRestore(CliContext& ctx, const fs::path& path, Findings& f) {
     const std::string p = pathToUtf8(path);
-    auto size = ctx.fs.fileSize(path);
     auto in = ctx.fs.openRead(path);
-    if (!size || !in) {
-        f.problems.push_back("cannot read " + p + ": " + (!size ? size.status() : in.status()).reason());
+    if (!in) {
+        f.problems.push_back(problemText(in.status()));
         return;
     }
-    RestoreFileReader reader(**in, *size, p);
-    if (Status s = reader.readHeader(); !s) {
-        f.problems.push_back(p + ": " + s.reason());
+    auto contents = readRestoreContents(**in, p);
+    if (!contents) {
+        f.problems.push_back(problemText(contents.status()));
         return;
     }
-    std::vector<std::uint8_t> buffer(kBufferSize);
-    std::vector<std::uint8_t> lastData;
-    for (;;) {
-        RestoreEntry e;
-        auto more = reader.next(e);
-        if (!more) {
-            f.problems.push_back(p + ": " + more.status().reason());
-            return;
-        }
-        if (!*more)
-            break;
-        lastData.clear();
-        const bool keep = e.length == kInfSize;
-        Status s = reader.readData(buffer, [&](std::span<const std::uint8_t> chunk) {
-            if (keep)
-                lastData.insert(lastData.end(), chunk.begin(), chunk.end());
-            return Status::ok();
-        });
-        if (!s) {
-            f.problems.push_back(p + ": " + s.reason());
-            return;
-        }
-        f.entries.push_back(std::move(e));
-    }
-    if (Status s = reader.checkLastEntryIsInfoFile(); !s) {
-        f.problems.push_back(p + ": " + s.reason());
-        return;
-    }
-    auto decoded = decodeInfoFile(lastData);
-    if (!decoded) {
-        f.problems.push_back(p + ": information file entry at byte " +
-                             std::to_string(f.entries.back().dataOffset) + ": " + decoded.status().reason());
-        return;
-    }
-    f.info = std::move(*decoded);
+    f.entries = std::move(contents->entries);
+    f.info = std::move(contents->info);
 }
 
 void inspectCard(CliContext& ctx, const fs::path& root, Findings& f) {
@@ -206,18 +163,10 @@ void inspectCard(CliContext& ctx, const fs::path& root, Findings& f) {
 
 int cliInspect(const std::vector<std::string>& args, CliContext& ctx) {
     CliArgs a;
-    if (!a.parse(args, {}, {"--json", "--help"})) {
-        cliError(ctx, a.error() + " (see liedwerk-cli inspect --help)");
-        return kExitUsage;
-    }
-    if (a.has("--help")) {
-        ctx.out << kInspectUsage;
-        return kExitOk;
-    }
-    if (a.positional().size() != 1) {
-        cliError(ctx, "inspect takes one PATH (see liedwerk-cli inspect --help)");
-        return kExitUsage;
-    }
+    if (auto done = parseArguments(ctx, args, "inspect", a))
+        return *done;
+    if (a.positional().size() != 1)
+        return usageError(ctx, "inspect", "inspect takes one PATH");
     const std::string text = a.positional()[0];
     const fs::path path = pathFromUtf8(text);
     Findings f;
@@ -225,8 +174,13 @@ int cliInspect(const std::vector<std::string>& args, CliContext& ctx) {
     if (ctx.fs.isDirectory(path)) {
         f.type = "card";
         inspectCard(ctx, path, f);
-    } else if (!ctx.fs.isFile(path)) {
+    } else if (!ctx.fs.exists(path)) {
         cliError(ctx, text + " does not exist; give a restore file, a KN7000MN.INF or a card's root folder");
+        return kExitError;
+    } else if (!ctx.fs.isFile(path)) {
+        cliError(ctx,
+                 text + " is neither a regular file nor a folder (a FIFO, a device or a broken link); give a "
+                        "restore file, a KN7000MN.INF or a card's root folder");
         return kExitError;
     } else {
         auto head = readFilePrefix(ctx.fs, path, kInfMagic.size());

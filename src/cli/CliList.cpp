@@ -1,6 +1,5 @@
 // liedwerk-cli list: the working list of a backup, as text or as JSON.
 #include "backup/Cp1252.h"
-#include "cli/CliArgs.h"
 #include "cli/CliCommon.h"
 #include "cli/Json.h"
 
@@ -9,12 +8,6 @@
 namespace lw {
 
 namespace {
-
-constexpr const char* kListUsage =
-    "usage: liedwerk-cli list BACKUP_DIR [--order standard|alphabetical] [--json]\n"
-    "\n"
-    "Recognises the KN2000, KN3000, KN5000 or KN6000/6500 backup in BACKUP_DIR and prints\n"
-    "its working list: folder rows and song rows with their marks.\n";
 
 void printJson(std::ostream& out, const LoadedBackup& b) {
     const WorkingList& list = b.list;
@@ -45,12 +38,12 @@ void printText(std::ostream& out, const LoadedBackup& b) {
         const char* mark = r.marked ? "[x]" : "[ ]";
         if (r.isSong()) {
             out << (list.order() == ListOrder::Standard ? "    " : "") << mark << ' ' << r.number << "  "
-                << r.index << "  " << cp1252ToUtf8(r.text);
+                << r.index << "  " << shown(cp1252ToUtf8(r.text));
             if (r.name != r.text)
-                out << "  (" << cp1252ToUtf8(r.name) << ")";
+                out << "  (" << shown(cp1252ToUtf8(r.name)) << ")";
             out << '\n';
         } else {
-            out << mark << ' ' << r.number << "  " << cp1252ToUtf8(r.text) << '\n';
+            out << mark << ' ' << r.number << "  " << shown(cp1252ToUtf8(r.text)) << '\n';
         }
     }
 }
@@ -59,27 +52,18 @@ void printText(std::ostream& out, const LoadedBackup& b) {
 
 int cliList(const std::vector<std::string>& args, CliContext& ctx) {
     CliArgs a;
-    if (!a.parse(args, {"--order"}, {"--json", "--help"})) {
-        cliError(ctx, a.error() + " (see liedwerk-cli list --help)");
-        return kExitUsage;
-    }
-    if (a.has("--help")) {
-        ctx.out << kListUsage;
-        return kExitOk;
-    }
-    if (a.positional().size() != 1) {
-        cliError(ctx, a.positional().empty()
-                          ? "list needs the backup directory (see liedwerk-cli list --help)"
-                          : "list takes one backup directory, not " + std::to_string(a.positional().size()));
-        return kExitUsage;
-    }
+    if (auto done = parseArguments(ctx, args, "list", a))
+        return *done;
+    if (a.positional().size() != 1)
+        return usageError(ctx, "list",
+                          a.positional().empty() ? "list needs the backup directory"
+                                                 : "list takes one backup directory, not " +
+                                                       std::to_string(a.positional().size()));
     ListOrder order = ListOrder::Standard;
     if (auto o = a.value("--order")) {
         auto parsed = parseOrder(*o);
-        if (!parsed) {
-            cliError(ctx, "--order takes standard or alphabetical, not " + *o);
-            return kExitUsage;
-        }
+        if (!parsed)
+            return usageError(ctx, "list", "--order takes standard or alphabetical, not " + *o);
         order = *parsed;
     }
     int exitCode = kExitOk;

@@ -3,7 +3,6 @@
 #include "backup/Cp1252.h"
 #include "card/CardSizes.h"
 #include "card/TransferRun.h"
-#include "cli/CliArgs.h"
 #include "cli/CliCommon.h"
 #include "platform/Drives.h"
 #include "platform/Path.h"
@@ -17,25 +16,6 @@ namespace lw {
 
 namespace {
 
-constexpr const char* kTransferUsage =
-    "usage: liedwerk-cli transfer BACKUP_DIR (--card DIR | --restore-file FILE) [options]\n"
-    "\n"
-    "Writes the marked songs of the backup in BACKUP_DIR onto the card whose root is DIR,\n"
-    "or into the restore file FILE for the Song Manager.\n"
-    "\n"
-    "options:\n"
-    "  --order standard|alphabetical   order of the working list (standard)\n"
-    "  --layout keep|sequential        keep the backup's folders, or songs one after the\n"
-    "                                  other (keep; an alphabetical list is always sequential)\n"
-    "  --unmark INDEX                  unmark the song with this Index (e.g. 00703); repeatable\n"
-    "  --unmark-folder NNN             unmark folder NNN and its songs; repeatable\n"
-    "  --only INDEX                    start with nothing marked and mark just these songs; repeatable\n"
-    "  --rename INDEX=NAME             the song's KN7000 name (16 characters kept); repeatable\n"
-    "  --card-size MB                  restore file: card of 8, 16, 32, 64, 128, 256, 512 or 1024 MB (64)\n"
-    "  --cluster-size BYTES            restore file: 2048, 4096, 8192, 16384 or 32768 (from the card size)\n"
-    "  --yes                           card: replace the card's PRIVATE folder without asking\n"
-    "  --allow-fixed                   card: accept a DIR that is not the root of a removable medium\n";
-
 std::string english(int number) {
     return std::string(messageText(Language::English, number));
 }
@@ -44,15 +24,33 @@ std::string messageLine(const RunMessage& m) {
     std::string text;
     for (const auto& part : m.parts)
         text += part.number ? english(part.number) : part.text;
-    for (char& c : text)
-        if (c == '\r' || c == '\n')
-            c = ' ';
     return text;
+}
+
+// A failure of the run as one line: what was being done, the file, and the system's reason.
+std::string failureLine(const RunMessage& m, bool cardMode) {
+    const std::string where = m.error.path() + ": " + m.error.reason();
+    switch (m.step) {
+    case RunStep::Claim:
+        break;
+    case RunStep::Prepare:
+        return (cardMode ? "cannot prepare the card: " : "cannot begin the restore file: ") + where;
+    case RunStep::ReadSong:
+        return "cannot read the song file " + where;
+    case RunStep::WriteSong:
+        return (cardMode ? "cannot write to the card: " : "cannot write the restore file: ") + where;
+    case RunStep::Finish:
+        return (cardMode ? "cannot write the information file to the card: "
+                         : "cannot complete the restore file: ") +
+               where;
+    }
+    return where;
 }
 
 class CliFrontEnd : public TransferFrontEnd {
 public:
-    CliFrontEnd(CliContext& ctx, const WorkingList& list) : m_ctx(ctx), m_list(list) {}
+    CliFrontEnd(CliContext& ctx, const WorkingList& list, bool cardMode)
+        : m_ctx(ctx), m_list(list), m_cardMode(cardMode) {}
     void rowSelected(std::size_t) override {}
     void rowInView(std::size_t) override {}
     void rowHandled(std::size_t row, SongOutcome outcome, const std::string& target) override {
@@ -71,7 +69,7 @@ public:
             break;
         }
         m_ctx.out << (target.empty() ? std::string("-") : target) << "  " << what << "  "
-                  << cp1252ToUtf8(m_list.row(row).text) << '\n';
+                  << shown(cp1252ToUtf8(m_list.row(row).text)) << '\n';
     }
     void progress(int, int) override {}
     void message(const RunMessage& m) override {
@@ -82,9 +80,10 @@ public:
             m_ctx.out << messageLine(m) << '\n';
             break;
         case RunMessage::Kind::ErrorReport:
-        case RunMessage::Kind::CardMissing:
-            cliError(m_ctx, messageLine(m));
+            cliError(m_ctx, failureLine(m, m_cardMode));
             break;
+        case RunMessage::Kind::CardMissing:
+            break; // the command says which card did not answer
         }
     }
     bool askCancel(int, int) override { return false; }
@@ -94,6 +93,7 @@ public:
 private:
     CliContext& m_ctx;
     const WorkingList& m_list;
+    bool m_cardMode;
 };
 
 bool isThreeDigits(const std::string& s) {
@@ -121,7 +121,7 @@ bool confirmReplacePrivate(CliContext& ctx, const std::filesystem::path& priv, b
                           "; it would be deleted and written anew. Give --yes to allow that");
         return false;
     }
-    ctx.out << "The card already holds " << pathToUtf8(priv)
+    ctx.out << "The card already holds " << shown(pathToUtf8(priv))
             << ". Delete it with everything in it and write it anew? [y/N] " << std::flush;
     std::string answer;
     std::getline(ctx.in, answer);
@@ -135,13 +135,15 @@ bool confirmReplacePrivate(CliContext& ctx, const std::filesystem::path& priv, b
 bool acceptCardRoot(CliContext& ctx, const std::string& dir, bool allowFixed) {
     const auto root = pathFromUtf8(dir);
     if (!ctx.fs.isDirectory(root)) {
-        cliError(ctx, "the card folder " + dir + " does not exist; insert the card and give its root folder");
+        cliError(ctx,
+                 "the card folder " + dir +
+                     (ctx.fs.exists(root) ? " is not a folder; give the card's root folder"
+                                          : " does not exist; insert the card and give its root folder"));
         return false;
     }
     if (allowFixed)
         return true;
-    Drives& drives = ctx.drives ? *ctx.drives : realDrives();
-    const auto drive = driveWithRoot(drives, root);
+    const auto drive = driveWithRoot(ctx.drives, root);
     if (!drive || !isAcceptableCardDrive(*drive)) {
         cliError(ctx, dir +
                           " is not the root of a removable medium (a card in a card reader); give the card's "
@@ -153,27 +155,17 @@ bool acceptCardRoot(CliContext& ctx, const std::string& dir, bool allowFixed) {
 
 int cliTransfer(const std::vector<std::string>& args, CliContext& ctx) {
     CliArgs a;
-    if (!a.parse(args,
-                 {"--card", "--restore-file", "--order", "--layout", "--unmark", "--unmark-folder", "--only",
-                  "--rename", "--card-size", "--cluster-size"},
-                 {"--yes", "--allow-fixed", "--help"})) {
-        cliError(ctx, a.error() + " (see liedwerk-cli transfer --help)");
-        return kExitUsage;
-    }
-    if (a.has("--help")) {
-        ctx.out << kTransferUsage;
-        return kExitOk;
-    }
-    const auto usage = [&](const std::string& message) {
-        cliError(ctx, message + " (see liedwerk-cli transfer --help)");
-        return kExitUsage;
-    };
+    if (auto done = parseArguments(ctx, args, "transfer", a))
+        return *done;
+    const auto usage = [&](const std::string& message) { return usageError(ctx, "transfer", message); };
     if (a.positional().size() != 1)
         return usage(a.positional().empty() ? "transfer needs the backup directory"
                                             : "transfer takes one backup directory");
     const bool cardMode = a.has("--card");
     if (cardMode == a.has("--restore-file"))
         return usage("give either --card DIR or --restore-file FILE");
+    if (a.value(cardMode ? "--card" : "--restore-file")->empty())
+        return usage(cardMode ? "--card needs the card's root folder" : "--restore-file needs a file name");
     if (cardMode && (a.has("--card-size") || a.has("--cluster-size")))
         return usage("--card-size and --cluster-size belong to --restore-file");
     if (!cardMode && (a.has("--yes") || a.has("--allow-fixed")))
@@ -257,6 +249,7 @@ int cliTransfer(const std::vector<std::string>& args, CliContext& ctx) {
     }
 
     setup.order = layout;
+    const BackupDirectory& backup = loaded->recognition.directory;
     std::string target;
     if (cardMode) {
         target = *a.value("--card");
@@ -265,13 +258,6 @@ int cliTransfer(const std::vector<std::string>& args, CliContext& ctx) {
         setup.mode = OutputMode::Card;
         setup.cardRoot = pathFromUtf8(target);
         setup.cardRootText = withTrailingSeparator(target);
-        if (Status s = checkOutputApartFromBackup(setup, loaded->recognition.directory.folder()); !s) {
-            cliError(ctx, "the card folder " + target + " and the backup folder " + a.positional()[0] +
-                              " overlap; the backup is never written to: choose the card's own root folder");
-            return kExitError;
-        }
-        if (!confirmReplacePrivate(ctx, setup.cardRoot / "PRIVATE", a.has("--yes")))
-            return kExitError;
     } else {
         target = *a.value("--restore-file");
         setup.mode = OutputMode::RestoreFile;
@@ -283,21 +269,19 @@ int cliTransfer(const std::vector<std::string>& args, CliContext& ctx) {
             cliError(ctx, "the folder of the restore file " + target + " does not exist; create it first");
             return kExitError;
         }
-        if (!checkOutputApartFromBackup(setup, loaded->recognition.directory.folder())) {
-            cliError(ctx, "the restore file " + target + " would be written into the backup folder " +
-                              a.positional()[0] + ", which is never written to; choose another folder");
-            return kExitError;
-        }
-        if (ctx.fs.isDirectory(setup.restoreFile)) {
-            cliError(ctx, "the restore file " + target + " is a folder; give a file name");
-            return kExitError;
-        }
         setup.restoreLocationText = target;
     }
+    // Refused before any question is asked: an output that would touch the backup.
+    if (Status s = checkTransferOutput(ctx.fs, setup, backup); !s) {
+        cliError(ctx, s.path() + ": " + s.reason());
+        return kExitError;
+    }
+    if (cardMode && !confirmReplacePrivate(ctx, setup.cardRoot / "PRIVATE", a.has("--yes")))
+        return kExitError;
 
-    CliFrontEnd frontEnd(ctx, list);
+    CliFrontEnd frontEnd(ctx, list, cardMode);
     TransferRun run(ctx.fs, list, frontEnd);
-    const RunResult result = run.run(setup, loaded->recognition.directory);
+    const RunResult result = run.run(setup, backup);
     const std::string songs =
         std::to_string(result.transferred) + (result.transferred == 1 ? " song" : " songs");
     switch (result.outcome) {
@@ -308,22 +292,27 @@ int cliTransfer(const std::vector<std::string>& args, CliContext& ctx) {
         if (result.error.isOk())
             cliError(ctx,
                      "the card in " + target + " does not answer; check that it is inserted and readable");
+        else if (result.step != RunStep::Claim)
+            ctx.out << "Nothing was completed; "
+                    << (cardMode ? "the card holds no songs from this run\n"
+                                 : "an earlier restore file is left as it was\n");
         return kExitError;
     case RunOutcome::Completed:
     case RunOutcome::Cancelled:
     case RunOutcome::FoldersUsedUp:
     case RunOutcome::OutputFull:
+    case RunOutcome::SongFailed:
         break;
     }
     if (cardMode)
-        ctx.out << songs << " written to the card in " << target << '\n';
+        ctx.out << songs << " written to the card in " << shown(target) << '\n';
     else
-        ctx.out << songs << " written to the restore file " << target << '\n';
+        ctx.out << songs << " written to the restore file " << shown(target) << '\n';
     if (result.notFound)
         ctx.out << result.notFound
                 << (result.notFound == 1 ? " song was not found in the backup; it stays marked\n"
                                          : " songs were not found in the backup; they stay marked\n");
-    if (result.outcome == RunOutcome::OutputFull && !result.error.isOk())
+    if (result.outcome == RunOutcome::SongFailed)
         return kExitError;
     if (result.outcome == RunOutcome::OutputFull || result.outcome == RunOutcome::FoldersUsedUp)
         return kExitStoppedEarly;

@@ -1,14 +1,18 @@
 #include "cli/Json.h"
 
+#include "backup/Cp1252.h"
+
 #include <cstdio>
 
 namespace lw {
 
 std::string jsonString(std::string_view utf8) {
     std::string out = "\"";
-    for (char c : utf8) {
-        const auto u = static_cast<unsigned char>(c);
-        switch (c) {
+    std::size_t pos = 0;
+    while (pos < utf8.size()) {
+        const std::size_t start = pos;
+        const char32_t cp = decodeUtf8(utf8, pos);
+        switch (cp) {
         case '"':
             out += "\\\"";
             break;
@@ -24,13 +28,16 @@ std::string jsonString(std::string_view utf8) {
         case '\t':
             out += "\\t";
             break;
+        case kInvalidCodePoint:
+            appendUtf8(out, 0xFFFD); // JSON text is always valid UTF-8
+            break;
         default:
-            if (u < 0x20) {
-                char buf[8];
-                std::snprintf(buf, sizeof buf, "\\u%04x", u);
+            if (cp < 0x20 || (cp >= 0x7F && cp <= 0x9F)) {
+                char buf[16];
+                std::snprintf(buf, sizeof buf, "\\u%04x", static_cast<unsigned>(cp));
                 out += buf;
             } else {
-                out += c;
+                out.append(utf8.substr(start, pos - start));
             }
         }
     }

@@ -7,7 +7,8 @@
 
 namespace lw {
 
-// The text as a JSON string literal, quotes included. Input is UTF-8.
+// The text as a JSON string literal, quotes included. Input is UTF-8; a malformed sequence
+// becomes U+FFFD, and control characters (C0, DEL, C1) are escaped.
 std::string jsonString(std::string_view utf8);
 inline std::string jsonBool(bool b) {
     return b ? "true" : "false";

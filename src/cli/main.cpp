@@ -1,5 +1,6 @@
 // liedwerk-cli's entry point: arguments as UTF-8, the real platform, the process's streams.
 #include "cli/Cli.h"
+#include "platform/Drives.h"
 
 #include <iostream>
 #include <string>
@@ -27,7 +28,7 @@ std::string toUtf8(const wchar_t* w) {
 
 int run(std::vector<std::string> args) {
     std::ios::sync_with_stdio(false);
-    lw::CliContext ctx{lw::realFileSystem(), lw::realProgramFolder(), std::cout, std::cerr, std::cin};
+    lw::CliContext ctx{lw::realFileSystem(), lw::realDrives(), std::cout, std::cerr, std::cin};
 #ifdef _WIN32
     // Output bytes as written: "\n" stays one byte, as on every other system, so that the
     // output of a command is the same file everywhere (no CR LF from the C runtime's text mode).
@@ -38,9 +39,7 @@ int run(std::vector<std::string> args) {
 #else
     ctx.inIsTerminal = isatty(STDIN_FILENO) != 0;
 #endif
-    const int status = lw::runCli(args, ctx);
-    std::cout.flush();
-    return status;
+    return lw::runCli(args, ctx);
 }
 
 } // namespace

@@ -26,6 +26,12 @@ Status statusFromErrno(int err, std::string path) {
     case EROFS:
         code = ErrorCode::PermissionDenied;
         break;
+    case EEXIST:
+        code = ErrorCode::AlreadyExists;
+        break;
+    case EISDIR:
+        code = ErrorCode::NotAFile;
+        break;
     case ENOSPC:
 #ifdef EDQUOT
     case EDQUOT:

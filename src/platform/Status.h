@@ -13,13 +13,16 @@ namespace lw {
 
 enum class ErrorCode {
     Ok,
-    NotFound,         // file or folder does not exist
-    PermissionDenied, // read-only file, write-protected medium, no access
-    NoSpace,          // the medium is full
-    DeviceUnavailable,// no medium, drive not ready
-    IoError,          // a read or write failed
-    Corrupt,          // a file's content does not have the expected form
-    InvalidArgument,  // a request that cannot be carried out as asked
+    NotFound,          // file or folder does not exist
+    PermissionDenied,  // read-only file, write-protected medium, no access
+    NoSpace,           // the medium is full
+    DeviceUnavailable, // no medium, drive not ready
+    IoError,           // a read or write failed
+    Corrupt,           // a file's content does not have the expected form
+    InvalidArgument,   // a request that cannot be carried out as asked
+    NotAFile,          // not a regular file (a FIFO, a device, a folder) where a file is needed
+    AlreadyExists,     // a new file or folder was to be made, but something has its name
+    Busy,              // another run is writing the same output
     Cancelled,
 };
 

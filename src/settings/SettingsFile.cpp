@@ -1,5 +1,7 @@
 #include "settings/SettingsFile.h"
 
+#include "platform/Path.h"
+
 #include <array>
 #include <optional>
 
@@ -10,8 +12,12 @@ namespace {
 // Settings files are a few dozen bytes; anything beyond this is not ours to read.
 constexpr std::size_t kMaxSettingsBytes = 64 * 1024;
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool isLineEnd(char c) {
+    return c == '\r' || c == '\n';
+}
 
 // Reads one field at pos and moves past its delimiter; nullopt at the end of the content.
 std::optional<std::string> nextField(std::string_view s, std::size_t& pos) {
@@ -52,7 +58,8 @@ void parseSettings(std::string_view content, Settings& settings) {
     std::size_t pos = 0;
     while (pos < content.size() && isLineEnd(content[pos]))
         ++pos;
-    const std::array<std::string*, 3> targets = {&settings.languageId, &settings.cardDrive, &settings.reserved};
+    const std::array<std::string*, 3> targets = {&settings.languageId, &settings.cardDrive,
+                                                 &settings.reserved};
     for (std::string* target : targets) {
         auto field = nextField(content, pos);
         if (!field)
@@ -73,6 +80,14 @@ std::string formatSettings(const Settings& settings) {
 }
 
 Status writeSettings(FileSystem& fs, const std::filesystem::path& file, const Settings& settings) {
+    // A field is stored between quotes on one line: a quote or a line end in it could not
+    // be read back, so such a value is not stored at all.
+    for (const std::string* field : {&settings.languageId, &settings.cardDrive, &settings.reserved})
+        if (field->find_first_of("\"\r\n") != std::string::npos)
+            return Status::error(
+                ErrorCode::InvalidArgument, pathToUtf8(file),
+                "the value \"" + *field +
+                    "\" holds a quotation mark or a line end, which the settings file cannot store");
     const std::string line = formatSettings(settings);
     return writeWholeFile(fs, file,
                           std::span(reinterpret_cast<const std::uint8_t*>(line.data()), line.size()));

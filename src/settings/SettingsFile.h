@@ -24,7 +24,8 @@ struct Settings {
 void readSettings(FileSystem& fs, const std::filesystem::path& file, Settings& settings);
 void parseSettings(std::string_view content, Settings& settings);
 
-// Replaces the file with exactly one line holding the three values.
+// Replaces the file with exactly one line holding the three values. A value holding a
+// quotation mark or a line end cannot be stored: InvalidArgument, and the file stays as it was.
 Status writeSettings(FileSystem& fs, const std::filesystem::path& file, const Settings& settings);
 std::string formatSettings(const Settings& settings);
 

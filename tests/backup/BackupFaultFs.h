@@ -4,8 +4,8 @@
 // order the disk keeps).
 #pragma once
 
-#include "platform/FileSystem.h"
 #include "platform/Path.h"
+#include "support/ForwardingFileSystem.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -16,7 +16,7 @@
 
 namespace lw::test {
 
-class BackupFaultFs : public FileSystem {
+class BackupFaultFs : public ForwardingFileSystem {
 public:
     // Files whose name (last path component) equals failOpenName cannot be opened.
     std::string failOpenName;
@@ -28,9 +28,6 @@ public:
     // When set, every directory lists exactly these entries, in this order.
     std::optional<std::vector<DirectoryEntry>> listing;
 
-    bool isFile(const std::filesystem::path& p) override { return real().isFile(p); }
-    bool isDirectory(const std::filesystem::path& p) override { return real().isDirectory(p); }
-    Result<std::uint64_t> fileSize(const std::filesystem::path& p) override { return real().fileSize(p); }
     Result<std::vector<DirectoryEntry>> listDirectory(const std::filesystem::path& dir) override {
         if (listing)
             return *listing;
@@ -45,21 +42,6 @@ public:
         return std::unique_ptr<InputFile>(
             new FailingInput(std::move(*file), pathToUtf8(p), readFailAfter, readErrno));
     }
-    Result<std::unique_ptr<OutputFile>> openWrite(const std::filesystem::path& p) override {
-        return real().openWrite(p);
-    }
-    Status createDirectory(const std::filesystem::path& p) override { return real().createDirectory(p); }
-    Status removeTree(const std::filesystem::path& p, bool force) override {
-        return real().removeTree(p, force);
-    }
-    Status removeFile(const std::filesystem::path& p) override { return real().removeFile(p); }
-    Status copyFile(const std::filesystem::path& from, const std::filesystem::path& to) override {
-        return real().copyFile(from, to);
-    }
-    Result<std::uint64_t> freeSpace(const std::filesystem::path& p) override { return real().freeSpace(p); }
-    Result<std::uint64_t> directorySize(const std::filesystem::path& d) override {
-        return real().directorySize(d);
-    }
 
 private:
     static FileSystem& real() { return realFileSystem(); }
@@ -68,6 +50,8 @@ private:
     public:
         FailingInput(std::unique_ptr<InputFile> inner, std::string path, std::size_t failAfter, int err)
             : m_inner(std::move(inner)), m_path(std::move(path)), m_left(failAfter), m_errno(err) {}
+        std::uint64_t size() const override { return m_inner->size(); }
+        Status seek(std::uint64_t offset) override { return m_inner->seek(offset); }
         Result<std::size_t> read(std::span<std::uint8_t> buffer) override {
             if (m_left == 0)
                 return statusFromErrno(m_errno, m_path);

@@ -40,6 +40,11 @@ public:
         return Status::ok();
     }
 
+    Status writeAt(std::uint64_t offset, std::span<const std::uint8_t> data) override {
+        std::copy(data.begin(), data.end(), m_record.bytes.begin() + static_cast<std::ptrdiff_t>(offset));
+        return Status::ok();
+    }
+
     Status close() override {
         m_record.closed = true;
         if (m_failClose)

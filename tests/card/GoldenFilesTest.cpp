@@ -3,9 +3,11 @@
 // To accept an intended change, run the test with LIEDWERK_UPDATE_GOLDEN=1 and review the
 // difference of the files before committing them.
 #include "CardTestDoubles.h"
+#include "card/ByteIo.h"
 #include "card/CardLayout.h"
 #include "card/InfoFile.h"
-#include "card/RestoreFile.h"
+#include "card/RestoreFileReader.h"
+#include "card/RestoreFileWriter.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -39,7 +41,8 @@ Bytes goldenInfoFile() {
 
 Bytes goldenRestoreFile() {
     test::OutputRecord out;
-    RestoreFileWriter w(test::memoryOutput(out));
+    test::LimitedOutputFile file(out);
+    RestoreFileWriter w(file, "Restore.sdb");
     EXPECT_TRUE(w.writeHeader());
     EXPECT_TRUE(w.appendEntry(songEntryName(1, 0, "00101", ".SQT"), test::bytesOf("SQT data")));
     EXPECT_TRUE(w.appendEntry(songEntryName(1, 0, "00101", ".EFC"), {}));
@@ -49,7 +52,6 @@ Bytes goldenRestoreFile() {
     EXPECT_TRUE(w.appendEntry(songEntryName(1, 4, "00105", ".SQT"), song));
     EXPECT_TRUE(w.appendEntry(songEntryName(1, 4, "00105", ".ACT"), test::bytesOf("ACT")));
     EXPECT_TRUE(w.appendEntry(kInfEntryName, goldenInfoFile()));
-    EXPECT_TRUE(w.close());
     return out.bytes;
 }
 
@@ -77,8 +79,10 @@ TEST(GoldenFilesTest, RestoreFileIsUnchanged) {
 // The golden files read back as what they are meant to hold.
 TEST(GoldenFilesTest, RestoreFileReadsBack) {
     const Bytes file = test::readBytes(goldenDir() / "Restore.sdb");
-    const auto entries = parseRestoreFile(file, "Restore.sdb");
-    ASSERT_TRUE(entries) << entries.status().toString();
+    SpanInputFile in(file);
+    auto contents = readRestoreContents(in, "Restore.sdb");
+    ASSERT_TRUE(contents) << contents.status().toString();
+    const auto* entries = &contents->entries;
     ASSERT_EQ(entries->size(), 5u);
     EXPECT_EQ((*entries)[0].name, "\\PRIVATE\\TECHNICS\\KN7000\\TFLD001\\0100101_.SQT");
     EXPECT_EQ((*entries)[1].name, "\\PRIVATE\\TECHNICS\\KN7000\\TFLD001\\0100101_.EFC");

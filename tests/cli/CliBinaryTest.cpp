@@ -3,6 +3,7 @@
 // standard error.
 #include "cli/Cli.h"
 #include "platform/Path.h"
+#include "support/CliRunner.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -17,11 +18,6 @@
 
 namespace lw {
 namespace {
-
-class NoProgramFolder : public ProgramFolder {
-public:
-    std::filesystem::path path() override { return {}; }
-};
 
 std::string quoted(const std::filesystem::path& p) {
     return "\"" + pathToUtf8(p) + "\"";
@@ -46,14 +42,11 @@ TEST(CliBinary, ListsTheKn6000SampleAsJson) {
     EXPECT_EQ(status, kExitOk) << test::readText(dir / "err.txt");
     EXPECT_EQ(test::readText(dir / "err.txt"), "");
 
-    NoProgramFolder folder;
-    std::ostringstream out;
-    std::ostringstream err;
-    std::istringstream in;
-    CliContext ctx{realFileSystem(), folder, out, err, in};
-    ASSERT_EQ(runCli({"list", pathToUtf8(test::sampleDir("kn6000")), "--json"}, ctx), kExitOk);
-    EXPECT_EQ(test::readText(dir / "out.txt"), out.str());
-    EXPECT_EQ(out.str().rfind("{\"kind\": \"KN6000/6500\", \"songs\": 10, \"rows\": [\n", 0), 0u);
+    const test::CliRun inProcess =
+        test::runCliInProcess({"list", pathToUtf8(test::sampleDir("kn6000")), "--json"});
+    ASSERT_EQ(inProcess.status, kExitOk);
+    EXPECT_EQ(test::readText(dir / "out.txt"), inProcess.out);
+    EXPECT_EQ(inProcess.out.rfind("{\"kind\": \"KN6000/6500\", \"songs\": 10, \"rows\": [\n", 0), 0u);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "cli/Cli.h"
 #include "cli/MiniJson.h"
 #include "platform/Path.h"
+#include "support/CliRunner.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -25,33 +26,10 @@ using test::JsonValue;
 using test::parseJson;
 using test::TempDir;
 
-class FixedProgramFolder : public ProgramFolder {
-public:
-    explicit FixedProgramFolder(std::filesystem::path p) : m_path(std::move(p)) {}
-    std::filesystem::path path() override { return m_path; }
-
-private:
-    std::filesystem::path m_path;
-};
-
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using test::CliRun;
 
 CliRun runCliWith(const std::vector<std::string>& args, FileSystem& fs = realFileSystem()) {
-    TempDir programDir;
-    FixedProgramFolder folder(programDir.path());
-    std::ostringstream out;
-    std::ostringstream err;
-    std::istringstream in;
-    CliContext ctx{fs, folder, out, err, in};
-    CliRun run;
-    run.status = runCli(args, ctx);
-    run.out = out.str();
-    run.err = err.str();
-    return run;
+    return test::runCliInProcess(args, fs);
 }
 
 std::string sample(const std::string& kind) {

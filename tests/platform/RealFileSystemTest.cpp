@@ -1,6 +1,7 @@
 // The real file system's behaviour that the card preparation and the song transfer rely on:
-// a PRIVATE folder with read-only files is removed when forced, a copy replaces its target,
-// and free space and folder sizes are reported.
+// a PRIVATE folder with read-only files is removed when forced and a link is never followed,
+// new files replace nothing, a restore file takes its name only when complete, FIFOs never
+// make a read wait, one run at a time claims an output, and free space and sizes are reported.
 #include "platform/FileSystem.h"
 
 #include "support/TestSupport.h"
@@ -10,6 +11,7 @@
 #include <functional>
 
 #ifndef _WIN32
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -106,20 +108,99 @@ TEST(RealFileSystem, RemoveTreeOfAMissingFolderSucceeds) {
     EXPECT_TRUE(realFileSystem().removeTree(card / "PRIVATE", true));
 }
 
-TEST(RealFileSystem, CopyFileReplacesAnExistingTarget) {
+// --- What the program writes never replaces, follows or half-finishes anything -------------
+
+TEST(RealFileSystem, NewFilesNeverReplaceAnythingNorFollowALink) {
     test::TempDir dir;
-    test::writeBytes(dir / "00101.SQT", bytes(5, 7));
-    test::writeBytes(dir / "0100101_.SQT", bytes(50, 9));
-    const Status copied = realFileSystem().copyFile(dir / "00101.SQT", dir / "0100101_.SQT");
-    ASSERT_TRUE(copied) << copied.toString();
-    EXPECT_EQ(test::readBytes(dir / "0100101_.SQT"), bytes(5, 7));
+    test::writeBytes(dir / "taken.SQT", bytes(5, 7));
+    EXPECT_EQ(realFileSystem().createNew(dir / "taken.SQT").status().code(), ErrorCode::AlreadyExists);
+    EXPECT_EQ(test::readBytes(dir / "taken.SQT"), bytes(5, 7));
+#ifndef _WIN32
+    fs::create_directories(dir / "elsewhere");
+    fs::create_symlink(dir / "elsewhere" / "victim", dir / "link.SQT");
+    EXPECT_EQ(realFileSystem().createNew(dir / "link.SQT").status().code(), ErrorCode::AlreadyExists);
+    EXPECT_FALSE(fs::exists(dir / "elsewhere" / "victim"));
+    fs::create_directory_symlink(dir / "elsewhere", dir / "TFLD001");
+    EXPECT_EQ(realFileSystem().createDirectory(dir / "TFLD001").code(), ErrorCode::AlreadyExists);
+#endif
 }
 
-TEST(RealFileSystem, CopyFileOfAMissingSourceIsNotFound) {
+TEST(RealFileSystem, StagedFileTakesItsNameOnlyWhenCommitted) {
     test::TempDir dir;
-    const Status status = realFileSystem().copyFile(dir / "00101.SQT", dir / "0100101_.SQT");
-    EXPECT_EQ(status.code(), ErrorCode::NotFound);
-    EXPECT_FALSE(fs::exists(dir / "0100101_.SQT"));
+    const fs::path target = dir / "Restore.sdb";
+    test::writeBytes(target, bytes(4, 1));
+    {
+        auto staged = realFileSystem().createStaged(target);
+        ASSERT_TRUE(staged) << staged.status().toString();
+        ASSERT_TRUE((*staged)->write(bytes(9, 2)));
+        EXPECT_EQ(test::readBytes(target), bytes(4, 1))
+            << "the earlier file stays while the new one is written";
+    } // a run that ends without finishing leaves nothing of its own
+    EXPECT_EQ(test::readBytes(target), bytes(4, 1));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+
+    test::writeBytes(dir / ".Restore.sdb.liedwerk-tmp", bytes(3, 3)); // left by a killed run
+    auto staged = realFileSystem().createStaged(target);
+    ASSERT_TRUE(staged) << staged.status().toString();
+    ASSERT_TRUE((*staged)->write(bytes(9, 2)));
+    ASSERT_TRUE((*staged)->commit());
+    EXPECT_EQ(test::readBytes(target), bytes(9, 2));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+}
+
+TEST(RealFileSystem, ReadsRefuseWhatIsNoRegularFileWithoutWaiting) {
+    test::TempDir dir;
+    EXPECT_EQ(realFileSystem().openRead(dir.path()).status().code(), ErrorCode::NotAFile);
+    EXPECT_EQ(realFileSystem().openRead(dir / "absent").status().code(), ErrorCode::NotFound);
+#ifndef _WIN32
+    ASSERT_EQ(::mkfifo((dir / "Fileblk.dat").c_str(), 0600), 0);
+    EXPECT_EQ(realFileSystem().openRead(dir / "Fileblk.dat").status().code(), ErrorCode::NotAFile);
+    EXPECT_EQ(realFileSystem().openWrite(dir / "Fileblk.dat").status().code(), ErrorCode::NotAFile);
+#endif
+}
+
+#ifndef _WIN32
+TEST(RealFileSystem, RemovingATreeNeverFollowsALink) {
+    test::TempDir card;
+    fs::create_directories(card / "outside");
+    test::writeBytes(card / "outside" / "keep.txt", bytes(3, 3));
+    fs::permissions(card / "outside" / "keep.txt", fs::perms::owner_read);
+    fs::create_directory_symlink(card / "outside", card / "PRIVATE");
+    ASSERT_TRUE(realFileSystem().removeTree(card / "PRIVATE", true));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(card / "PRIVATE")));
+    fs::create_directories(card / "PRIVATE" / "TECHNICS");
+    fs::create_directory_symlink(card / "outside", card / "PRIVATE" / "TECHNICS" / "inner");
+    ASSERT_TRUE(realFileSystem().removeTree(card / "PRIVATE", true));
+    EXPECT_FALSE(fs::exists(card / "PRIVATE"));
+    EXPECT_EQ(fs::status(card / "outside" / "keep.txt").permissions(), fs::perms::owner_read);
+    EXPECT_EQ(test::readBytes(card / "outside" / "keep.txt"), bytes(3, 3));
+}
+#endif
+
+TEST(RealFileSystem, AnOutputIsClaimedByOneRunAtATime) {
+    test::TempDir dir;
+    auto first = realFileSystem().lockOutput(dir.path(), "Restore.sdb");
+    ASSERT_TRUE(first) << first.status().toString();
+    EXPECT_EQ(realFileSystem().lockOutput(dir.path(), "RESTORE.SDB").status().code(), ErrorCode::Busy);
+    EXPECT_TRUE(realFileSystem().lockOutput(dir.path(), "Other.sdb"));
+#ifndef _WIN32
+    fs::create_directory_symlink(dir.path(), dir / "alias");
+    EXPECT_EQ(realFileSystem().lockOutput(dir / "alias", "Restore.sdb").status().code(), ErrorCode::Busy);
+#endif
+    first->reset();
+    EXPECT_TRUE(realFileSystem().lockOutput(dir.path(), "Restore.sdb"));
+}
+
+TEST(RealFileSystem, AppendingFromAShortSourceNamesTheSource) {
+    test::TempDir dir;
+    test::writeBytes(dir / "00101.SQT", bytes(100, 5));
+    auto in = realFileSystem().openRead(dir / "00101.SQT");
+    auto out = realFileSystem().createNew(dir / "0100101_.SQT");
+    ASSERT_TRUE(in && out);
+    std::vector<std::uint8_t> buffer(4096);
+    const Status s = appendExactly(**out, **in, "00101.SQT", 150, buffer);
+    EXPECT_EQ(s.path(), "00101.SQT");
+    EXPECT_NE(s.reason().find("100 of its 150"), std::string::npos) << s.reason();
 }
 
 TEST(RealFileSystem, FreeSpaceOfAFolderAndOfAMissingOne) {
@@ -141,11 +222,6 @@ TEST(RealFileSystem, DirectorySizeCountsNestedFiles) {
     ASSERT_TRUE(size);
     EXPECT_EQ(*size, 3210u);
     EXPECT_EQ(realFileSystem().directorySize(dir / "missing").status().code(), ErrorCode::NotFound);
-}
-
-TEST(RealFileSystem, OpenReadOfAMissingFileIsNotFound) {
-    test::TempDir dir;
-    EXPECT_EQ(realFileSystem().openRead(dir / "absent").status().code(), ErrorCode::NotFound);
 }
 
 } // namespace

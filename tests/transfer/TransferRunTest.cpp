@@ -1,11 +1,14 @@
 // The transfer run end to end over real files in a temporary folder: the card tree and
-// the restore file it writes, its stops, and how it meets failing media.
+// the restore file it writes, its stops, and how it meets failing media, links, FIFOs,
+// nearly full cards and a second run on the same output.
 #include "card/TransferRun.h"
 #include "RecordingFrontEnd.h"
 #include "SampleBackup.h"
+#include "card/ByteIo.h"
+#include "card/CardCheck.h"
 #include "card/CardLayout.h"
 #include "card/InfoFile.h"
-#include "card/RestoreFile.h"
+#include "card/RestoreFileReader.h"
 #include "platform/Path.h"
 #include "support/FaultyFileSystem.h"
 #include "support/TestSupport.h"
@@ -14,6 +17,10 @@
 
 #include <algorithm>
 #include <filesystem>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace lw {
 namespace {
@@ -25,7 +32,7 @@ using test::RecordingFrontEnd;
 using test::TempDir;
 
 class TransferRunTest : public ::testing::Test {
-protected:
+public:
     TempDir tmp;
     FaultyFileSystem fs;
     WorkingList list;
@@ -50,7 +57,8 @@ protected:
         load(samples::fullBackup(KeyboardKind::KN6000, n, {".SQT"}, 10), order);
     }
 
-    RunResult runRestore(CardOrder order, std::int32_t capacity = 999910000, std::int32_t cluster = 16384) {
+    TransferSetup restoreSetup(CardOrder order, std::int32_t capacity = 999910000,
+                               std::int32_t cluster = 16384) {
         TransferSetup setup;
         setup.mode = OutputMode::RestoreFile;
         setup.order = order;
@@ -59,26 +67,34 @@ protected:
         setup.restoreLocationText = pathToUtf8(tmp.path());
         setup.cardCapacity = capacity;
         setup.clusterSize = cluster;
-        TransferRun run(fs, list, frontEnd);
-        return run.run(setup, backupPath);
+        return setup;
     }
 
-    RunResult runCard(CardOrder order) {
+    TransferSetup cardSetup(CardOrder order) {
         fs::create_directories(tmp / "card");
         TransferSetup setup;
         setup.mode = OutputMode::Card;
         setup.order = order;
         setup.cardRoot = tmp / "card";
         setup.cardRootText = withTrailingSeparator(pathToUtf8(tmp / "card"));
+        return setup;
+    }
+
+    RunResult runWith(const TransferSetup& setup) {
         TransferRun run(fs, list, frontEnd);
         return run.run(setup, backupPath);
     }
+    RunResult runRestore(CardOrder order, std::int32_t capacity = 999910000, std::int32_t cluster = 16384) {
+        return runWith(restoreSetup(order, capacity, cluster));
+    }
+    RunResult runCard(CardOrder order) { return runWith(cardSetup(order)); }
 
     std::vector<RestoreEntry> restoreEntries() {
         const auto bytes = test::readBytes(tmp / "RestorSDB" / "Restore.sdb");
-        auto entries = parseRestoreFile(bytes, "Restore.sdb");
-        EXPECT_TRUE(entries.isOk()) << entries.status().toString();
-        return entries.isOk() ? *entries : std::vector<RestoreEntry>{};
+        SpanInputFile in(bytes);
+        auto contents = readRestoreContents(in, "Restore.sdb");
+        EXPECT_TRUE(contents.isOk()) << contents.status().toString();
+        return contents.isOk() ? contents->entries : std::vector<RestoreEntry>{};
     }
 
     std::vector<std::string> restoreNames() {
@@ -270,11 +286,45 @@ TEST_F(TransferRunTest, FullCardDuringTheSecondGroupRemovesTheSongsFiles) {
     EXPECT_EQ(cardInfo().folders.at(0).songs.size(), 1u);
 }
 
-TEST_F(TransferRunTest, CardFreeSpaceMustExceedTheFileAndTheInformationFile) {
-    auto backup = samples::fullBackup(KeyboardKind::KN6000, 1, {".SQT"}, 45184);
-    load(backup);
-    fs.setFreeSpace(100000); // 100000 - 54816 = 45184: not greater than the file
-    EXPECT_EQ(runCard(CardOrder::Sequential).outcome, RunOutcome::OutputFull);
+// A nearly full card, at every level of free space and with small and large clusters: room
+// is judged in whole clusters, the information file's room is held from the start, and the
+// card always ends as the keyboard can read it: the information file whole and in
+// agreement with the files, or (when not even it fits) no information file at all.
+TEST_F(TransferRunTest, NearlyFullCardEndsReadableAtEveryLevel) {
+    const auto backup = samples::fullBackup(KeyboardKind::KN6000, 3, {".SQT", ".ACT"}, 5000);
+    for (const std::uint64_t unit : {std::uint64_t{2048}, std::uint64_t{32768}})
+        for (std::uint64_t free = 0; free <= 10 * unit + 65536; free += unit) {
+            SCOPED_TRACE("cluster " + std::to_string(unit) + ", free " + std::to_string(free));
+            fs::remove_all(tmp / "card");
+            list = WorkingList();
+            load(backup);
+            frontEnd = RecordingFrontEnd();
+            const TransferSetup setup = cardSetup(CardOrder::Sequential);
+            fs.setCapacity(free, unit);
+            const RunResult r = runWith(setup);
+            const fs::path inf = tmp / "card" / "PRIVATE" / "TECHNICS" / "KN7000" / "KN7000MN.INF";
+            if (r.outcome == RunOutcome::Aborted) {
+                EXPECT_EQ(r.error.code(), ErrorCode::NoSpace) << r.error.toString();
+                EXPECT_FALSE(fs::exists(inf)) << "no cut-off information file is left";
+                continue;
+            }
+            EXPECT_TRUE(r.outcome == RunOutcome::Completed || r.outcome == RunOutcome::OutputFull)
+                << r.error.toString();
+            EXPECT_EQ(r.outcome == RunOutcome::OutputFull, frontEnd.messageNumbers().front() == 78);
+            const CardCheck check = checkCard(fs, tmp / "card");
+            EXPECT_TRUE(check.agrees()) << check.infoError.toString();
+            EXPECT_EQ(check.songCount(), r.transferred);
+        }
+}
+
+TEST_F(TransferRunTest, CardFillingUpDuringACopyIsAFullCard) {
+    load(samples::fullBackup(KeyboardKind::KN6000, 3, {".SQT"}, 5000));
+    fs.failWriteAfter("0200102_.SQT", 1000); // the card reports "no space" in the middle of the file
+    const RunResult r = runCard(CardOrder::Sequential);
+    EXPECT_EQ(r.outcome, RunOutcome::OutputFull);
+    EXPECT_EQ(frontEnd.messageNumbers(), (std::vector<int>{78, 65}));
+    EXPECT_EQ(cardFiles(), (std::vector<std::string>{"KN7000MN.INF", "TFLD001/0100101_.SQT"}));
+    EXPECT_EQ(cardInfo().folders.at(0).songs.size(), 1u);
 }
 
 // --- Cancel -----------------------------------------------------------------------------
@@ -321,48 +371,97 @@ TEST_F(TransferRunTest, AnsweringNoGoesOnAndACancelLeftFromAnEarlierRunIsForgott
     EXPECT_EQ(frontEnd.cancelQuestions, std::vector<int>{52});
 }
 
-// --- Failures ---------------------------------------------------------------------------
+// --- Failing media: each fault is reported once, naming its file and the step -------------
 
-TEST_F(TransferRunTest, VanishedSourceFileStopsWithItsNameAndReason) {
-    auto backup = samples::fullBackup(KeyboardKind::KN6000, 3, {".SQT", ".LSW"}, 100);
-    load(backup);
-    fs.vanishOnFirstUse("00102.SQT");
-    const RunResult r = runCard(CardOrder::Sequential);
-    EXPECT_EQ(r.outcome, RunOutcome::OutputFull);
-    EXPECT_FALSE(r.error.isOk());
-    ASSERT_EQ(frontEnd.messages.size(), 2u);
-    const RunMessage& report = frontEnd.messages[0];
-    EXPECT_EQ(report.kind, RunMessage::Kind::ErrorReport);
-    EXPECT_EQ(report.title, 74);
-    std::string text;
-    for (const auto& p : report.parts)
-        text += p.text;
-    EXPECT_NE(text.find("00102.SQT"), std::string::npos) << text;
-    // The song's first file was copied before the second vanished, and was removed again.
-    EXPECT_EQ(cardFiles(),
-              (std::vector<std::string>{"KN7000MN.INF", "TFLD001/0100101_.LSW", "TFLD001/0100101_.SQT"}));
-    EXPECT_EQ(cardInfo().folders.at(0).songs.size(), 1u);
+struct FaultCase {
+    const char* name;
+    OutputMode mode;
+    std::function<void(FaultyFileSystem&)> fault;
+    RunOutcome outcome;
+    RunStep step;
+    const char* failingFile; // a piece of the reported path
+    bool cardAdvice;         // the report advises to check the card
+    std::size_t songsListed; // songs the output's information file lists afterwards
+};
+
+class TransferFaults : public TransferRunTest, public ::testing::WithParamInterface<FaultCase> {};
+
+TEST_P(TransferFaults, AreReportedOnceAndLeaveAReadableOutput) {
+    const FaultCase& c = GetParam();
+    load(samples::fullBackup(KeyboardKind::KN6000, 25, {".SQT", ".LSW"}, 10000));
+    fs::create_directories(tmp / "RestorSDB");
+    test::writeBytes(tmp / "RestorSDB" / "Restore.sdb", {1, 2, 3}); // an earlier restore file
+    const TransferSetup setup =
+        c.mode == OutputMode::Card ? cardSetup(CardOrder::Sequential) : restoreSetup(CardOrder::Sequential);
+    c.fault(fs);
+    const RunResult r = runWith(setup);
+    EXPECT_EQ(r.outcome, c.outcome);
+    EXPECT_EQ(r.step, c.step);
+    EXPECT_NE(r.error.path().find(c.failingFile), std::string::npos) << r.error.toString();
+    const auto reports =
+        std::count_if(frontEnd.messages.begin(), frontEnd.messages.end(),
+                      [](const RunMessage& m) { return m.kind == RunMessage::Kind::ErrorReport; });
+    EXPECT_EQ(reports, 1);
+    const auto report =
+        std::find_if(frontEnd.messages.begin(), frontEnd.messages.end(),
+                     [](const RunMessage& m) { return m.kind == RunMessage::Kind::ErrorReport; });
+    ASSERT_NE(report, frontEnd.messages.end());
+    EXPECT_EQ(std::any_of(report->parts.begin(), report->parts.end(),
+                          [](const MessagePart& p) { return p.number == 73; }),
+              c.cardAdvice);
+    EXPECT_FALSE(fs::exists(tmp / "RestorSDB" / ".Restore.sdb.liedwerk-tmp"));
+    if (c.outcome == RunOutcome::Aborted) {
+        if (c.mode == OutputMode::RestoreFile) {
+            EXPECT_EQ(test::readBytes(tmp / "RestorSDB" / "Restore.sdb"),
+                      (std::vector<std::uint8_t>{1, 2, 3}))
+                << "a failed run leaves the earlier restore file";
+        }
+        return;
+    }
+    const DecodedInfoFile info = c.mode == OutputMode::Card ? cardInfo() : restoreInfo();
+    std::size_t listed = 0;
+    for (const auto& f : info.folders)
+        listed += f.songs.size();
+    EXPECT_EQ(listed, c.songsListed);
+    if (c.mode == OutputMode::Card) {
+        EXPECT_TRUE(checkCard(fs, tmp / "card").agrees());
+    }
 }
 
-TEST_F(TransferRunTest, FailingFolderCreationTakesTheAbortPath) {
-    loadSongs(25);
-    fs.failOn(FsOp::CreateDirectory, "TFLD002", ErrorCode::PermissionDenied, "Permission denied");
-    const RunResult r = runCard(CardOrder::Sequential);
-    EXPECT_EQ(r.outcome, RunOutcome::Aborted);
-    ASSERT_EQ(frontEnd.messages.size(), 1u);
-    EXPECT_EQ(frontEnd.messages[0].kind, RunMessage::Kind::ErrorReport);
-    EXPECT_EQ(frontEnd.messages[0].title, 70);
-    EXPECT_EQ(frontEnd.messages[0].parts[1].text, "70");
-    EXPECT_EQ(frontEnd.beeps, 1);
+auto failing(FsOp op, const char* pattern, ErrorCode code = ErrorCode::PermissionDenied) {
+    return [=](FaultyFileSystem& fs) {
+        fs.failOn(op, pattern, code,
+                  code == ErrorCode::PermissionDenied ? "Permission denied" : "Input/output error");
+    };
 }
 
-TEST_F(TransferRunTest, InformationFileThatCannotBeWrittenIsNoSuccess) {
-    loadSongs(2);
-    fs.failWriteAfter("KN7000MN.INF", 1000);
-    const RunResult r = runCard(CardOrder::Sequential);
-    EXPECT_EQ(r.outcome, RunOutcome::Aborted);
-    EXPECT_EQ(frontEnd.messageNumbers(), std::vector<int>{71});
-}
+INSTANTIATE_TEST_SUITE_P(
+    EachStep, TransferFaults,
+    ::testing::Values(
+        FaultCase{"CardSongUnreadable", OutputMode::Card, failing(FsOp::OpenRead, "00102.SQT"),
+                  RunOutcome::SongFailed, RunStep::ReadSong, "00102.SQT", false, 1},
+        FaultCase{"CardSongFailsMidway", OutputMode::Card,
+                  [](FaultyFileSystem& fs) { fs.failReadAfter("00102.LSW", 4000); }, RunOutcome::SongFailed,
+                  RunStep::ReadSong, "00102.LSW", false, 1},
+        FaultCase{"CardRefusesASongFile", OutputMode::Card, failing(FsOp::OpenWrite, "0200102_.SQT"),
+                  RunOutcome::SongFailed, RunStep::WriteSong, "0200102_.SQT", true, 1},
+        FaultCase{"CardRefusesAFolder", OutputMode::Card, failing(FsOp::CreateDirectory, "TFLD002"),
+                  RunOutcome::SongFailed, RunStep::WriteSong, "TFLD002", true, 20},
+        FaultCase{"CardCannotBeFlushed", OutputMode::Card, failing(FsOp::Flush, "", ErrorCode::IoError),
+                  RunOutcome::Aborted, RunStep::Finish, "PRIVATE", false, 0},
+        FaultCase{"InformationFileHasNoRoom", OutputMode::Card,
+                  [](FaultyFileSystem& fs) { fs.failWriteAfter("KN7000MN.INF", 1000); }, RunOutcome::Aborted,
+                  RunStep::Prepare, "KN7000MN.INF", false, 0},
+        FaultCase{"RestoreSongFailsMidway", OutputMode::RestoreFile,
+                  [](FaultyFileSystem& fs) { fs.failReadAfter("00102.LSW", 4000); }, RunOutcome::SongFailed,
+                  RunStep::ReadSong, "00102.LSW", false, 1},
+        FaultCase{"RestoreFileDiskFull", OutputMode::RestoreFile,
+                  [](FaultyFileSystem& fs) { fs.failWriteAfter("Restore.sdb", 30000); }, RunOutcome::Aborted,
+                  RunStep::WriteSong, "Restore.sdb", false, 0},
+        FaultCase{"RestoreFileCannotTakeItsName", OutputMode::RestoreFile,
+                  failing(FsOp::Close, "Restore.sdb"), RunOutcome::Aborted, RunStep::Finish, "Restore.sdb",
+                  false, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(TransferRunTest, CardThatDoesNotAnswerIsLeftUntouched) {
     loadSongs(2);
@@ -370,9 +469,25 @@ TEST_F(TransferRunTest, CardThatDoesNotAnswerIsLeftUntouched) {
     const RunResult r = runCard(CardOrder::Sequential);
     EXPECT_EQ(r.outcome, RunOutcome::Aborted);
     EXPECT_EQ(frontEnd.messageNumbers(), std::vector<int>{131});
-    EXPECT_TRUE(fs.mutations().empty() || fs.touched(FsOp::CreateDirectory).empty());
-    EXPECT_FALSE(fs::exists(tmp / "card" / "PRIVATE"));
+    EXPECT_TRUE(fs.mutations().empty());
 }
+
+#ifndef _WIN32
+// A song file swapped for a FIFO after the backup was listed: refused at once, no waiting.
+TEST_F(TransferRunTest, FifoInPlaceOfASongFileIsRefusedWithoutWaiting) {
+    loadSongs(3);
+    frontEnd.onEvents = [&](int handled) {
+        if (handled == 1) {
+            fs::remove(tmp / "backup" / "00102.SQT");
+            ASSERT_EQ(::mkfifo((tmp / "backup" / "00102.SQT").c_str(), 0600), 0);
+        }
+    };
+    const RunResult r = runRestore(CardOrder::Sequential);
+    EXPECT_EQ(r.outcome, RunOutcome::SongFailed);
+    EXPECT_EQ(r.error.code(), ErrorCode::NotAFile);
+    EXPECT_EQ(restoreInfo().folders.at(0).songs.size(), 1u);
+}
+#endif
 
 TEST_F(TransferRunTest, OldPrivateFolderWithReadOnlyFilesIsReplacedAndTheRestSurvives) {
     loadSongs(1);
@@ -391,8 +506,11 @@ TEST_F(TransferRunTest, OldPrivateFolderWithReadOnlyFilesIsReplacedAndTheRestSur
     EXPECT_TRUE(fs.touchedOnlyBelow(tmp / "card" / "PRIVATE"));
 }
 
-TEST_F(TransferRunTest, TwoRestoreRunsInARowReplaceTheFile) {
+TEST_F(TransferRunTest, TwoRestoreRunsInARowReplaceTheFileAndLeaveOnlyIt) {
     loadSongs(3);
+    fs::create_directories(tmp / "RestorSDB");
+    test::writeBytes(tmp / "RestorSDB" / "old.txt", {1});
+    test::writeBytes(tmp / "RestorSDB" / ".Restore.sdb.liedwerk-tmp", {2}); // left by a killed run
     EXPECT_EQ(runRestore(CardOrder::Sequential).outcome, RunOutcome::Completed);
     const auto first = test::readBytes(tmp / "RestorSDB" / "Restore.sdb");
     list.pressAllMarks();
@@ -400,19 +518,145 @@ TEST_F(TransferRunTest, TwoRestoreRunsInARowReplaceTheFile) {
     frontEnd = RecordingFrontEnd();
     EXPECT_EQ(runRestore(CardOrder::Sequential).outcome, RunOutcome::Completed);
     EXPECT_EQ(test::readBytes(tmp / "RestorSDB" / "Restore.sdb"), first);
+    EXPECT_EQ(std::distance(fs::directory_iterator(tmp / "RestorSDB"), fs::directory_iterator()), 1);
     EXPECT_EQ(frontEnd.messages.back().kind, RunMessage::Kind::Closing);
 }
 
-TEST_F(TransferRunTest, OutputInsideTheBackupFolderIsRefused) {
+// --- The backup is only ever read, judged by identity ---------------------------------------
+
+struct OverlapCase {
+    const char* name;
+    // Arranges the folders below tmp (the backup is in tmp/backup) and returns the setup.
+    std::function<TransferSetup(TransferRunTest&, const fs::path& tmp)> arrange;
+    bool refused;
+};
+
+class BackupOverlap : public TransferRunTest, public ::testing::WithParamInterface<OverlapCase> {};
+
+TEST_P(BackupOverlap, RefusesExactlyWhatWouldTouchTheBackup) {
     loadSongs(2);
-    TransferSetup setup;
-    setup.mode = OutputMode::RestoreFile;
-    setup.restoreFile = tmp / "backup" / "RestorSDB" / "Restore.sdb"; // the program folder holds the backup
-    setup.recreateRestoreFolder = true;
-    TransferRun run(fs, list, frontEnd);
-    EXPECT_EQ(run.run(setup, backupPath).outcome, RunOutcome::Aborted);
-    EXPECT_TRUE(fs.mutations().empty());
-    EXPECT_EQ(frontEnd.messageNumbers(), std::vector<int>{71});
+    const auto before = test::readBytes(tmp / "backup" / "00101.SQT");
+    const TransferSetup setup = GetParam().arrange(*this, tmp.path());
+    const RunResult r = runWith(setup);
+    EXPECT_EQ(r.outcome == RunOutcome::Aborted, GetParam().refused) << r.error.toString();
+    if (GetParam().refused) {
+        EXPECT_EQ(r.step, RunStep::Claim);
+        EXPECT_TRUE(fs.mutations().empty());
+    }
+    EXPECT_EQ(test::readBytes(tmp / "backup" / "00101.SQT"), before);
+    EXPECT_TRUE(fs::exists(tmp / "backup" / "Sx6bck.sxf"));
+}
+
+TransferSetup restoreAt(const fs::path& file) {
+    TransferSetup s;
+    s.mode = OutputMode::RestoreFile;
+    s.restoreFile = file;
+    return s;
+}
+
+const OverlapCase kOverlapCases[] = {
+    OverlapCase{"RestoreFileInTheBackupFolder",
+                [](TransferRunTest&, const fs::path& t) { return restoreAt(t / "backup" / "R.sdb"); }, true},
+    OverlapCase{"RestoreFileInASubFolderOfTheBackup",
+                [](TransferRunTest&, const fs::path& t) {
+                    fs::create_directories(t / "backup" / "Liedwerk");
+                    return restoreAt(t / "backup" / "Liedwerk" / "R.sdb");
+                },
+                false},
+    OverlapCase{"RestoreFileHardLinkedToASongFile",
+                [](TransferRunTest&, const fs::path& t) {
+                    fs::create_hard_link(t / "backup" / "00101.SQT", t / "R.sdb");
+                    return restoreAt(t / "R.sdb");
+                },
+                true},
+#ifndef _WIN32
+    OverlapCase{"RestoreFileLinkedToTheSongTable",
+                [](TransferRunTest&, const fs::path& t) {
+                    fs::create_symlink(t / "backup" / "Sx6bck.sxf", t / "R.sdb");
+                    return restoreAt(t / "R.sdb");
+                },
+                true},
+    OverlapCase{"RestoreFileThroughALinkedFolder",
+                [](TransferRunTest&, const fs::path& t) {
+                    fs::create_directory_symlink(t / "backup", t / "alias");
+                    return restoreAt(t / "alias" / "R.sdb");
+                },
+                true},
+    OverlapCase{"BackupReachedThroughALinkInPrivate",
+                [](TransferRunTest& self, const fs::path& t) {
+                    fs::create_directories(t / "card" / "PRIVATE");
+                    fs::create_directory_symlink(t / "backup", t / "card" / "PRIVATE" / "lnk");
+                    self.backupPath = pathToUtf8(t / "card" / "PRIVATE" / "lnk") + "/";
+                    return self.cardSetup(CardOrder::Sequential);
+                },
+                true},
+    OverlapCase{"PrivateIsALinkToTheBackupsFolder",
+                [](TransferRunTest& self, const fs::path& t) {
+                    fs::create_directories(t / "card");
+                    fs::create_directory_symlink(t, t / "card" / "PRIVATE"); // only the link goes
+                    return self.cardSetup(CardOrder::Sequential);
+                },
+                false},
+    OverlapCase{"ProgramFolderRestorSDBIsALinkToTheBackup",
+                [](TransferRunTest& self, const fs::path& t) {
+                    fs::create_directory_symlink(t / "backup", t / "RestorSDB"); // only the link goes
+                    return self.restoreSetup(CardOrder::Sequential);
+                },
+                false},
+#endif
+    OverlapCase{"BackupInsideTheCardsPrivate",
+                [](TransferRunTest& self, const fs::path& t) {
+                    fs::create_directories(t / "card" / "PRIVATE");
+                    fs::rename(t / "backup", t / "card" / "PRIVATE" / "backup");
+                    fs::create_directory_symlink(t / "card" / "PRIVATE" / "backup", t / "backup");
+                    return self.cardSetup(CardOrder::Sequential);
+                },
+                true},
+    OverlapCase{"BackupInsideTheProgramsRestorSDB",
+                [](TransferRunTest& self, const fs::path& t) {
+                    fs::create_directories(t / "RestorSDB");
+                    fs::rename(t / "backup", t / "RestorSDB" / "backup");
+                    fs::create_directory_symlink(t / "RestorSDB" / "backup", t / "backup");
+                    return self.restoreSetup(CardOrder::Sequential);
+                },
+                true},
+    OverlapCase{"CardRootIsTheBackupFolder",
+                [](TransferRunTest& self, const fs::path& t) {
+                    TransferSetup s = self.cardSetup(CardOrder::Sequential);
+                    s.cardRoot = t / "backup";
+                    return s;
+                },
+                true}};
+
+INSTANTIATE_TEST_SUITE_P(Cases, BackupOverlap, ::testing::ValuesIn(kOverlapCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// --- One run at a time on an output ---------------------------------------------------------
+
+TEST_F(TransferRunTest, SecondRunOnTheSameOutputIsRefusedAtOnce) {
+    loadSongs(4);
+    for (const bool card : {false, true}) {
+        SCOPED_TRACE(card ? "card" : "restore file");
+        const TransferSetup setup =
+            card ? cardSetup(CardOrder::Sequential) : restoreSetup(CardOrder::Sequential);
+        WorkingList other = list;
+        RecordingFrontEnd otherFrontEnd;
+        RunResult second;
+        frontEnd = RecordingFrontEnd();
+        frontEnd.onEvents = [&](int handled) {
+            if (handled == 1) {
+                TransferRun run(fs, other, otherFrontEnd);
+                second = run.run(setup, backupPath);
+            }
+        };
+        const RunResult first = runWith(setup);
+        EXPECT_EQ(first.outcome, RunOutcome::Completed);
+        EXPECT_EQ(second.outcome, RunOutcome::Aborted);
+        EXPECT_EQ(second.error.code(), ErrorCode::Busy);
+        EXPECT_EQ(otherFrontEnd.messages.size(), 1u);
+        list.pressAllMarks();
+        list.pressAllMarks();
+    }
 }
 
 TEST_F(TransferRunTest, NothingMarkedDoesNothing) {
@@ -421,16 +665,6 @@ TEST_F(TransferRunTest, NothingMarkedDoesNothing) {
     EXPECT_EQ(runCard(CardOrder::Sequential).outcome, RunOutcome::NothingMarked);
     EXPECT_TRUE(frontEnd.messages.empty());
     EXPECT_TRUE(fs.mutations().empty());
-}
-
-// --- The restore file's space estimate -------------------------------------------------
-
-TEST(RestoreSizeEstimate, TwiceTheBackupPlusAFractionIn64Bits) {
-    EXPECT_EQ(estimatedRestoreSize(3'000'000), 6'021'000u);
-    EXPECT_EQ(estimatedRestoreSize(0), 0u);
-    // From 1 GiB on, twice the size no longer fits 32 bits; the estimate must still be right.
-    EXPECT_EQ(estimatedRestoreSize(1'073'741'824), 2'154'999'841u);
-    EXPECT_EQ(estimatedRestoreSize(10'000'000'000), 20'070'000'000u);
 }
 
 } // namespace

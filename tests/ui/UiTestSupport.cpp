@@ -23,38 +23,11 @@ QString toQString(const std::filesystem::path& path) {
     return QString::fromStdString(pathToUtf8(path));
 }
 
-bool TestFileSystem::isFile(const std::filesystem::path& path) {
-    return realFileSystem().isFile(path);
-}
-bool TestFileSystem::isDirectory(const std::filesystem::path& path) {
-    return realFileSystem().isDirectory(path);
-}
-Result<std::uint64_t> TestFileSystem::fileSize(const std::filesystem::path& path) {
-    return realFileSystem().fileSize(path);
-}
 Result<std::vector<DirectoryEntry>> TestFileSystem::listDirectory(const std::filesystem::path& dir) {
     for (const auto& [failing, status] : failingListings)
         if (failing.lexically_normal() == dir.lexically_normal())
             return status;
     return realFileSystem().listDirectory(dir);
-}
-Result<std::unique_ptr<InputFile>> TestFileSystem::openRead(const std::filesystem::path& path) {
-    return realFileSystem().openRead(path);
-}
-Result<std::unique_ptr<OutputFile>> TestFileSystem::openWrite(const std::filesystem::path& path) {
-    return realFileSystem().openWrite(path);
-}
-Status TestFileSystem::createDirectory(const std::filesystem::path& path) {
-    return realFileSystem().createDirectory(path);
-}
-Status TestFileSystem::removeTree(const std::filesystem::path& path, bool forceReadOnly) {
-    return realFileSystem().removeTree(path, forceReadOnly);
-}
-Status TestFileSystem::removeFile(const std::filesystem::path& path) {
-    return realFileSystem().removeFile(path);
-}
-Status TestFileSystem::copyFile(const std::filesystem::path& from, const std::filesystem::path& to) {
-    return realFileSystem().copyFile(from, to);
 }
 Result<std::uint64_t> TestFileSystem::freeSpace(const std::filesystem::path& path) {
     if (freeBytes)

@@ -5,10 +5,11 @@
 #pragma once
 
 #include "platform/Drives.h"
-#include "support/FakeDrives.h"
 #include "platform/FileSystem.h"
 #include "platform/ProgramFolder.h"
 #include "settings/Localisation.h"
+#include "support/FakeDrives.h"
+#include "support/ForwardingFileSystem.h"
 #include "ui/AppContext.h"
 #include "ui/MessageBoxes.h"
 
@@ -48,7 +49,7 @@ public:
     std::filesystem::path path() override { return folder; }
 };
 
-class TestFileSystem : public FileSystem {
+class TestFileSystem : public lw::test::ForwardingFileSystem {
 public:
     // Answers instead of the real ones when set.
     std::optional<std::uint64_t> freeBytes;
@@ -57,16 +58,7 @@ public:
     // Folders whose listing fails with the given status.
     std::map<std::filesystem::path, Status> failingListings;
 
-    bool isFile(const std::filesystem::path& path) override;
-    bool isDirectory(const std::filesystem::path& path) override;
-    Result<std::uint64_t> fileSize(const std::filesystem::path& path) override;
     Result<std::vector<DirectoryEntry>> listDirectory(const std::filesystem::path& dir) override;
-    Result<std::unique_ptr<InputFile>> openRead(const std::filesystem::path& path) override;
-    Result<std::unique_ptr<OutputFile>> openWrite(const std::filesystem::path& path) override;
-    Status createDirectory(const std::filesystem::path& path) override;
-    Status removeTree(const std::filesystem::path& path, bool forceReadOnly) override;
-    Status removeFile(const std::filesystem::path& path) override;
-    Status copyFile(const std::filesystem::path& from, const std::filesystem::path& to) override;
     Result<std::uint64_t> freeSpace(const std::filesystem::path& path) override;
     Result<std::uint64_t> directorySize(const std::filesystem::path& dir) override;
 };

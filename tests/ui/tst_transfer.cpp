@@ -5,6 +5,7 @@
 #include "UiTestSupport.h"
 #include "cli/Cli.h"
 #include "platform/Path.h"
+#include "support/CliRunner.h"
 #include "ui/Hauptform.h"
 
 #include <QAction>
@@ -54,16 +55,11 @@ std::map<std::string, std::vector<char>> treeOf(const fs::path& root) {
 }
 
 int runCli(const std::vector<std::string>& args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    std::istringstream in;
-    CliContext ctx{realFileSystem(), realProgramFolder(), out, err, in, false, nullptr};
-    const int status = lw::runCli(args, ctx);
-    if (status != 0)
-        qWarning("liedwerk-cli: %s", err.str().c_str());
-    return status;
+    const lw::test::CliRun run = lw::test::runCliInProcess(args);
+    if (run.status != 0)
+        qWarning("liedwerk-cli: %s", run.err.c_str());
+    return run.status;
 }
-
 
 } // namespace
 
@@ -219,12 +215,10 @@ void TestTransfer::cancelAfterTheFifthSong() {
     QVERIFY(busyChecked);
     QVERIFY(messageTexts().contains(QStringLiteral("Would you like to cancel?")));
 
-    std::ostringstream out;
-    std::ostringstream err;
-    std::istringstream in;
-    CliContext ctx{realFileSystem(), realProgramFolder(), out, err, in, false, nullptr};
-    QCOMPARE(lw::runCli({"inspect", pathToUtf8(m_temp / "RestorSDB" / "Restore.sdb"), "--json"}, ctx), 0);
-    const std::string json = out.str();
+    const lw::test::CliRun inspect =
+        lw::test::runCliInProcess({"inspect", pathToUtf8(m_temp / "RestorSDB" / "Restore.sdb"), "--json"});
+    QCOMPARE(inspect.status, 0);
+    const std::string json = inspect.out;
     std::size_t songs = 0;
     for (std::size_t at = json.find("\"slot\""); at != std::string::npos; at = json.find("\"slot\"", at + 1))
         ++songs;

@@ -5,6 +5,7 @@
 #include "UiTestSupport.h"
 #include "cli/Cli.h"
 #include "platform/Path.h"
+#include "support/CliRunner.h"
 #include "ui/Hauptform.h"
 
 #include <QApplication>
@@ -48,13 +49,9 @@ int main(int argc, char** argv) {
     // The command line on the same backup, best of three.
     double cliSeconds = 1e9;
     for (int i = 0; i < 3; ++i) {
-        std::ostringstream out, err;
-        std::istringstream in;
-        CliContext ctx{realFileSystem(), realProgramFolder(), out, err, in, false, nullptr};
         const auto start = Clock::now();
-        runCli({"transfer", pathToUtf8(temp / "backup"), "--restore-file", pathToUtf8(temp / "cli.sdb"),
-                "--card-size", "1024"},
-               ctx);
+        lw::test::runCliInProcess({"transfer", pathToUtf8(temp / "backup"), "--restore-file",
+                                   pathToUtf8(temp / "cli.sdb"), "--card-size", "1024"});
         cliSeconds = std::min(cliSeconds, secondsSince(start));
     }
 

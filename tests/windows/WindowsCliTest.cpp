@@ -8,11 +8,13 @@
 #include "platform/Drives.h"
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
+#include "support/CliRunner.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -23,28 +25,11 @@ namespace {
 namespace fs = std::filesystem;
 using test::TempDir;
 
-class NoProgramFolder : public ProgramFolder {
-public:
-    fs::path path() override { return {}; }
-};
+using test::CliRun;
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
+// The real drive list: card mode judges e:\ as a removable drive by it.
 CliRun runCommand(const std::vector<std::string>& args) {
-    NoProgramFolder folder;
-    std::ostringstream out;
-    std::ostringstream err;
-    std::istringstream in;
-    CliContext ctx{realFileSystem(), folder, out, err, in};
-    CliRun run;
-    run.status = runCli(args, ctx);
-    run.out = out.str();
-    run.err = err.str();
-    return run;
+    return test::runCliInProcess(args, realFileSystem(), &realDrives());
 }
 
 bool holds(const std::vector<std::uint8_t>& bytes, const std::string& wanted) {
@@ -101,6 +86,41 @@ TEST(WindowsCli, CardAtTheRootOfTheRemovableDrive) {
     EXPECT_TRUE(oldGone);
     EXPECT_TRUE(kept);
     EXPECT_NE(run.out.find(root), std::string::npos) << run.out;
+}
+
+// The backup is the same folder whatever the letter case: C:\BACKUP is c:\backup.
+TEST(WindowsCli, BackupFolderInAnotherLetterCaseIsStillTheBackup) {
+    TempDir dir;
+    fs::copy(test::sampleDir("kn2000"), dir / "Backup");
+    std::string other = pathToUtf8(fs::absolute(dir / "BACKUP").make_preferred());
+    for (char& c : other)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const CliRun run =
+        runCommand({"transfer", pathToUtf8(dir / "Backup"), "--restore-file", other + "\\R.sdb"});
+    EXPECT_EQ(run.status, kExitError);
+    EXPECT_NE(run.err.find("this is the backup folder"), std::string::npos) << run.err;
+    EXPECT_FALSE(fs::exists(dir / "Backup" / "R.sdb"));
+}
+
+// Names that Windows strips or sends to a device never leave the folder or reach a device.
+TEST(WindowsCli, UnpackRefusesNamesThatWindowsWouldChange) {
+    TempDir dir;
+    const std::string good = pathToUtf8(dir / "good.sdb");
+    ASSERT_EQ(runCommand({"transfer", sampleInWindowsForm("kn2000"), "--restore-file", good}).status,
+              kExitOk);
+    for (const std::string name :
+         {"\\PRIVATE\\.. \\x.txt", "\\PRIVATE\\CON", "\\PRIVATE\\nul.txt", "\\lpt1"}) {
+        auto bytes = test::readBytes(pathFromUtf8(good));
+        std::fill_n(bytes.begin() + 16, 100, std::uint8_t{0});
+        std::copy(name.begin(), name.end(), bytes.begin() + 16);
+        test::writeBytes(dir / "bad.sdb", bytes);
+        fs::create_directories(dir / "card");
+        const CliRun run = runCommand(
+            {"unpack", pathToUtf8(dir / "bad.sdb"), "--to", pathToUtf8(dir / "card"), "--allow-fixed"});
+        EXPECT_EQ(run.status, kExitError) << name;
+        EXPECT_NE(run.err.find("has no safe place on a card"), std::string::npos) << run.err;
+        EXPECT_TRUE(fs::is_empty(dir / "card")) << name;
+    }
 }
 
 // Card roots that are refused without --allow-fixed, and nothing is written there.

@@ -1,0 +1,143 @@
+#include "card/CardOutput.h"
+
+#include "card/BackupGuard.h"
+#include "card/CardLayout.h"
+#include "platform/Path.h"
+
+namespace lw {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view kPrivate = "PRIVATE";
+
+std::uint64_t wholeUnits(std::uint64_t bytes, std::uint64_t unit) {
+    return (bytes + unit - 1) / unit * unit;
+}
+
+} // namespace
+
+CardOutput::CardOutput(FileSystem& fs, fs::path cardRoot, std::span<std::uint8_t> buffer)
+    : m_fs(fs), m_root(std::move(cardRoot)), m_buffer(buffer) {}
+
+CardOutput::~CardOutput() = default;
+
+Status CardOutput::check(const BackupDirectory& backup) {
+    OutputFootprint footprint;
+    footprint.foldersWrittenInto = {m_root};
+    footprint.treesDeleted = {m_root / std::string(kPrivate)};
+    return checkApartFromBackup(m_fs, footprint, backup);
+}
+
+Status CardOutput::claim(const BackupDirectory& backup) {
+    if (Status s = check(backup); !s)
+        return s;
+    auto lock = m_fs.lockOutput(m_root, {});
+    if (!lock)
+        return lock.status();
+    m_lock = std::move(*lock);
+    return Status::ok();
+}
+
+Status CardOutput::prepare() {
+    const fs::path priv = m_root / std::string(kPrivate);
+    if (m_fs.exists(priv))
+        if (Status s = m_fs.removeTree(priv, true); !s)
+            return s;
+    fs::path folder = m_root;
+    for (const char* part : {"PRIVATE", "TECHNICS", "KN7000"}) {
+        folder /= part;
+        if (Status s = m_fs.createDirectory(folder); !s)
+            return s;
+    }
+    m_kn7000 = folder;
+    auto unit = m_fs.allocationUnit(m_kn7000);
+    if (!unit)
+        return unit.status();
+    m_unit = *unit;
+
+    const fs::path infPath = m_kn7000 / std::string(kInfFileName);
+    auto inf = m_fs.createNew(infPath);
+    if (!inf)
+        return inf.status();
+    const InfoFile empty;
+    if (Status s = (*inf)->write(empty.content()); !s) {
+        // No room even for the information file: leave no cut-off one behind.
+        inf->reset();
+        (void)m_fs.removeFile(infPath);
+        return s;
+    }
+    m_inf = std::move(*inf);
+    return Status::ok();
+}
+
+Status CardOutput::openFolder(int number) {
+    const fs::path folder = m_kn7000 / songFolderName(number);
+    if (Status s = m_fs.createDirectory(folder); !s)
+        return s;
+    m_folder = folder;
+    return Status::ok();
+}
+
+SongFileResult CardOutput::putSongFile(InputFile& source, const std::string& sourcePath,
+                                       const std::string& fileName) {
+    const std::uint64_t size = source.size();
+    auto free = m_fs.freeSpace(m_folder);
+    if (!free)
+        return SongFileResult::failed(free.status());
+    if (*free < wholeUnits(size, m_unit))
+        return SongFileResult::noRoom();
+    const fs::path target = m_folder / pathFromUtf8(fileName);
+    auto out = m_fs.createNew(target);
+    if (!out)
+        return out.status().code() == ErrorCode::NoSpace ? SongFileResult::noRoom()
+                                                         : SongFileResult::failed(out.status());
+    Status s = appendExactly(**out, source, sourcePath, size, m_buffer);
+    if (Status closed = (*out)->close(); s && !closed)
+        s = closed;
+    if (s)
+        return SongFileResult::transferred();
+    // The card filling up while the file is written is a full card.
+    if (s.code() == ErrorCode::NoSpace && s.path() == pathToUtf8(target))
+        return SongFileResult::noRoom();
+    return SongFileResult::failed(s);
+}
+
+void CardOutput::dropSong(const std::string& fileBase) {
+    // Every file of the song's slot and name, whatever its extension.
+    auto entries = m_fs.listDirectory(m_folder);
+    if (!entries)
+        return;
+    for (const auto& e : *entries)
+        if (!e.isDirectory && e.name.size() > fileBase.size() &&
+            e.name.compare(0, fileBase.size(), fileBase) == 0 && e.name[fileBase.size()] == '.')
+            (void)m_fs.removeFile(m_folder / pathFromUtf8(e.name));
+}
+
+Status CardOutput::finish(std::span<const std::uint8_t> info) {
+    if (Status s = m_inf->writeAt(0, info); !s)
+        return s;
+    Status closed = m_inf->close();
+    m_inf.reset();
+    if (!closed)
+        return closed;
+    // Only what has reached the card counts: the user takes it to the keyboard next.
+    return m_fs.flushTree(m_root / std::string(kPrivate));
+}
+
+void CardOutput::abandon() {
+    if (m_inf) {
+        (void)m_inf->close();
+        m_inf.reset();
+    }
+    if (!m_kn7000.empty())
+        (void)m_fs.flushTree(m_root / std::string(kPrivate));
+}
+
+bool CardOutput::isOnCard(const std::string& path) const {
+    const std::string root = pathToUtf8(m_root);
+    return !root.empty() && path.compare(0, root.size(), root) == 0;
+}
+
+} // namespace lw
