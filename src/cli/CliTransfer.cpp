@@ -293,9 +293,10 @@ int cliTransfer(const std::vector<std::string>& args, CliContext& ctx) {
             cliError(ctx,
                      "the card in " + target + " does not answer; check that it is inserted and readable");
         else if (result.step != RunStep::Claim)
-            ctx.out << "Nothing was completed; "
-                    << (cardMode ? "the card holds no songs from this run\n"
-                                 : "an earlier restore file is left as it was\n");
+            ctx.out << (cardMode
+                            ? "The transfer did not finish; check the card with liedwerk-cli inspect before "
+                              "you use it\n"
+                            : "The transfer did not finish; an earlier restore file is left as it was\n");
         return kExitError;
     case RunOutcome::Completed:
     case RunOutcome::Cancelled:

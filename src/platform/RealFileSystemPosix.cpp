@@ -299,23 +299,29 @@ Status clearFolder(int dir, const fs::path& path, bool force) {
 
 // --- Locks ---------------------------------------------------------------------------------
 
-// The folder for this user's lock files: $XDG_RUNTIME_DIR/liedwerk, else /tmp/liedwerk-UID.
-// It must be a real folder of this user that no one else may write.
-Result<fs::path> lockFolder() {
-    const uid_t uid = ::getuid();
-    fs::path folder;
-    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && runtime[0] == '/')
-        folder = fs::path(runtime) / "liedwerk";
-    else
-        folder = fs::path("/tmp") / ("liedwerk-" + std::to_string(uid));
+// A folder for lock files: a real folder of this user that no one else may write.
+Status usableLockFolder(const fs::path& folder) {
     if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
         return errnoStatus(errno, folder);
     struct stat st {};
     if (::lstat(folder.c_str(), &st) != 0)
         return errnoStatus(errno, folder);
-    if (!S_ISDIR(st.st_mode) || st.st_uid != uid || (st.st_mode & 022) != 0)
+    if (!S_ISDIR(st.st_mode) || st.st_uid != ::getuid() || (st.st_mode & 022) != 0)
         return Status::error(ErrorCode::PermissionDenied, pathToUtf8(folder),
                              "the folder for the program's locks belongs to someone else or is open to all");
+    return Status::ok();
+}
+
+// The folder for this user's lock files: $XDG_RUNTIME_DIR/liedwerk, else /tmp/liedwerk-UID.
+Result<fs::path> lockFolder() {
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && runtime[0] == '/') {
+        const fs::path folder = fs::path(runtime) / "liedwerk";
+        if (usableLockFolder(folder))
+            return folder;
+    }
+    const fs::path folder = fs::path("/tmp") / ("liedwerk-" + std::to_string(::getuid()));
+    if (Status s = usableLockFolder(folder); !s)
+        return s;
     return folder;
 }
 

@@ -376,7 +376,7 @@ TEST_F(CliTransferTest, AFailureIsOneLineThatSaysWhatFileAndWhy) {
 
 // --- The real program onto a file system that fills up ----------------------------------
 
-std::string shell(const std::vector<std::string>& words) {
+[[maybe_unused]] std::string shell(const std::vector<std::string>& words) {
     std::string command;
     for (const auto& w : words)
         command += "'" + w + "' ";

@@ -537,14 +537,15 @@ TEST_P(BackupOverlap, RefusesExactlyWhatWouldTouchTheBackup) {
     loadSongs(2);
     const auto before = test::readBytes(tmp / "backup" / "00101.SQT");
     const TransferSetup setup = GetParam().arrange(*this, tmp.path());
+    const fs::path backup = pathFromUtf8(backupPath);
     const RunResult r = runWith(setup);
     EXPECT_EQ(r.outcome == RunOutcome::Aborted, GetParam().refused) << r.error.toString();
     if (GetParam().refused) {
         EXPECT_EQ(r.step, RunStep::Claim);
         EXPECT_TRUE(fs.mutations().empty());
     }
-    EXPECT_EQ(test::readBytes(tmp / "backup" / "00101.SQT"), before);
-    EXPECT_TRUE(fs::exists(tmp / "backup" / "Sx6bck.sxf"));
+    EXPECT_EQ(test::readBytes(backup / "00101.SQT"), before);
+    EXPECT_TRUE(fs::exists(backup / "Sx6bck.sxf"));
 }
 
 TransferSetup restoreAt(const fs::path& file) {
@@ -608,7 +609,7 @@ const OverlapCase kOverlapCases[] = {
                 [](TransferRunTest& self, const fs::path& t) {
                     fs::create_directories(t / "card" / "PRIVATE");
                     fs::rename(t / "backup", t / "card" / "PRIVATE" / "backup");
-                    fs::create_directory_symlink(t / "card" / "PRIVATE" / "backup", t / "backup");
+                    self.backupPath = withTrailingSeparator(pathToUtf8(t / "card" / "PRIVATE" / "backup"));
                     return self.cardSetup(CardOrder::Sequential);
                 },
                 true},
@@ -616,7 +617,7 @@ const OverlapCase kOverlapCases[] = {
                 [](TransferRunTest& self, const fs::path& t) {
                     fs::create_directories(t / "RestorSDB");
                     fs::rename(t / "backup", t / "RestorSDB" / "backup");
-                    fs::create_directory_symlink(t / "RestorSDB" / "backup", t / "backup");
+                    self.backupPath = withTrailingSeparator(pathToUtf8(t / "RestorSDB" / "backup"));
                     return self.restoreSetup(CardOrder::Sequential);
                 },
                 true},

@@ -178,7 +178,26 @@ TEST(WindowsFiles, SystemErrorsKeepTheirMeaningAndThePath) {
     EXPECT_EQ(fs.openRead(missing).status().code(), ErrorCode::NotFound);
     EXPECT_EQ(fs.listDirectory(missing).status().code(), ErrorCode::NotFound);
     EXPECT_EQ(fs.openWrite(dir.path() / "no folder" / "x.SQT").status().code(), ErrorCode::NotFound);
-    EXPECT_EQ(fs.copyFile(missing, dir.path() / "copy.SQT").code(), ErrorCode::NotFound);
+    test::writeBytes(dir.path() / "taken.SQT", bytesOf("x"));
+    EXPECT_EQ(fs.createNew(dir.path() / "taken.SQT").status().code(), ErrorCode::AlreadyExists);
+}
+
+// A restore file takes its name only when complete; until then the earlier one stays, and
+// the same output is claimed by one run at a time, whatever the letter case of its name.
+TEST(WindowsFiles, StagedFileAndOutputClaim) {
+    TempDir dir;
+    const fs::path target = dir.path() / "Restore.sdb";
+    test::writeBytes(target, bytesOf("old"));
+    auto staged = realFileSystem().createStaged(target);
+    ASSERT_TRUE(staged) << staged.status().toString();
+    ASSERT_TRUE((*staged)->write(bytesOf("new!")));
+    EXPECT_EQ(test::readText(target), "old");
+    ASSERT_TRUE((*staged)->commit());
+    EXPECT_EQ(test::readText(target), "new!");
+
+    auto lock = realFileSystem().lockOutput(dir.path(), "Restore.sdb");
+    ASSERT_TRUE(lock) << lock.status().toString();
+    EXPECT_EQ(realFileSystem().lockOutput(dir.path(), "RESTORE.SDB").status().code(), ErrorCode::Busy);
 }
 
 } // namespace
