@@ -183,6 +183,7 @@ void TransferRun::abort(const Status& error) {
     if (m_restore)
         (void)m_restore->close();
     m_restore.reset();
+    m_frontEnd.aborting();
     if (!error.isOk())
         m_frontEnd.message(errorReport(error));
 }
