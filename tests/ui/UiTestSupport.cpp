@@ -5,7 +5,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
-#include <QFileSystemModel>
 #include <QPushButton>
 #include <QTreeView>
 
@@ -116,10 +115,8 @@ void WindowFixture::setLanguage(const char* languageId) {
     localisation.applyLanguageId();
 }
 
-void chooseDirectory(Hauptform& window, const QString& path) {
-    auto* tree = window.findChild<QTreeView*>(QStringLiteral("Dir1"));
-    auto* model = qobject_cast<QFileSystemModel*>(tree->model());
-    tree->setCurrentIndex(model->index(path));
+void openDirectory(Hauptform& window, const QString& path) {
+    window.openBackupFolder(path);
 }
 
 DialogScript::DialogScript() {

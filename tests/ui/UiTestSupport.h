@@ -134,10 +134,10 @@ struct WindowFixture {
     void setLanguage(const char* languageId);
 };
 
-// Chooses a directory in the window's directory tree, as a click on it does.
-void chooseDirectory(Hauptform& window, const QString& path);
-inline void chooseDirectory(Hauptform& window, const std::filesystem::path& path) {
-    chooseDirectory(window, toQString(path));
+// Opens a directory as a double-click in the window's directory tree does.
+void openDirectory(Hauptform& window, const QString& path);
+inline void openDirectory(Hauptform& window, const std::filesystem::path& path) {
+    openDirectory(window, toQString(path));
 }
 
 } // namespace lw::ui::test

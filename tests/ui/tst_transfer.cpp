@@ -105,7 +105,7 @@ void TestTransfer::cleanup() {
 
 void TestTransfer::load(const fs::path& dir) {
     ListOrderAnswerer answerer(0);
-    chooseDirectory(*m_w, dir);
+    openDirectory(*m_w, dir);
     QCOMPARE(answerer.answered, 1);
     m_fx->boxes.shown.clear();
 }

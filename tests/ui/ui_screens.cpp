@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
                              out + QStringLiteral("/question_%1.png").arg(QString::fromLatin1(suffix)));
                     }
                 };
-                chooseDirectory(window, sampleDir("kn6000"));
+                openDirectory(window, sampleDir("kn6000"));
             }
             settle(300);
             save(window, out + QStringLiteral("/kn6000_standard_%1.png").arg(tag));
@@ -115,7 +115,7 @@ int main(int argc, char** argv) {
 
             {
                 ListOrderAnswerer answerer(1);
-                chooseDirectory(window, sampleDir("kn3000"));
+                openDirectory(window, sampleDir("kn3000"));
             }
             settle(300);
             save(window, out + QStringLiteral("/kn3000_alphabetical_%1.png").arg(tag));

@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
         window.show();
         {
             ListOrderAnswerer answerer(0);
-            chooseDirectory(window, temp / "backup");
+            openDirectory(window, temp / "backup");
             while (answerer.answered == 0)
                 QApplication::processEvents();
         }
