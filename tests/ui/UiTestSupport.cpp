@@ -72,6 +72,8 @@ QMessageBox::StandardButton ScriptedMessageBoxes::show(QWidget*, QMessageBox::Ic
                                                        const QString& text,
                                                        QMessageBox::StandardButtons buttons) {
     shown.append({icon, title, text, buttons});
+    if (onShow)
+        onShow(shown.last());
     if (!answers.isEmpty())
         return answers.takeFirst();
     return buttons.testFlag(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok;

@@ -83,6 +83,8 @@ public:
     QList<ShownMessage> shown;
     // Taken in order; when none is left a Yes/No question is answered Yes, anything else OK.
     QList<QMessageBox::StandardButton> answers;
+    // Runs while the message is shown, to look at the window behind it.
+    std::function<void(const ShownMessage&)> onShow;
 
     QMessageBox::StandardButton show(QWidget* parent, QMessageBox::Icon icon, const QString& title,
                                      const QString& text, QMessageBox::StandardButtons buttons) override;

@@ -3,6 +3,7 @@
 #include "SampleBackup.h"
 #include "UiTestSupport.h"
 #include "platform/Path.h"
+#include "ui/FolderTree.h"
 #include "ui/Hauptform.h"
 #include "ui/Twips.h"
 
@@ -13,9 +14,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -73,6 +76,11 @@ private slots:
     void driveThatCannotBeOpened_data();
     void driveThatCannotBeOpened();
     void choosingADriveLoadsTheBackupAtItsRoot();
+    void selectingKeepsTheListOpeningLoads_data();
+    void selectingKeepsTheListOpeningLoads();
+    void droppingOpensTheFolder_data();
+    void droppingOpensTheFolder();
+    void allMarksButtonStaysOnTheFirstTitle();
 
 private:
     // Chooses the directory and presses the list-order button (0 standard, 1 alphabetical).
@@ -102,9 +110,10 @@ void TestHauptform::load(const std::filesystem::path& dir, int order) {
     QCOMPARE(answerer.answered, 1);
 }
 
+// Space on the song name column: the row's mark changes whatever column is current.
 void TestHauptform::toggleMark(int row) {
     auto* list = child<QTreeView>(*m_w, "ListView1");
-    list->setCurrentIndex(list->model()->index(row, 0));
+    list->setCurrentIndex(list->model()->index(row, 2));
     QTest::keyClick(list, Qt::Key_Space);
 }
 
@@ -408,7 +417,7 @@ void TestHauptform::renameThroughTheEditor() {
     load(sampleDir("kn6000"), 0);
     auto* list = child<QTreeView>(*m_w, "ListView1");
     const auto rename = [&](int row, const QString& typed) {
-        list->setCurrentIndex(list->model()->index(row, 0));
+        list->setCurrentIndex(list->model()->index(row, 3)); // F2 renames whatever column is current
         QTest::keyClick(list, Qt::Key_F2);
         auto* editor = list->viewport()->findChild<QLineEdit*>();
         QVERIFY(editor);
@@ -445,10 +454,17 @@ void TestHauptform::commandButtonsAndTransferMenu() {
 }
 
 void TestHauptform::languageSwitchRelabelsTheWindow() {
+    // Qt's own texts, such as its message boxes' buttons, follow the program's language.
+    const auto yesButton = [] {
+        QMessageBox box(QMessageBox::Question, {}, {}, QMessageBox::Yes | QMessageBox::No);
+        return box.button(QMessageBox::Yes)->text();
+    };
+    QCOMPARE(yesButton(), QStringLiteral("&Yes"));
     load(sampleDir("kn6000"), 0);
     m_fx->setLanguage("1");
     QEvent activate(QEvent::WindowActivate);
     QApplication::sendEvent(m_w.get(), &activate);
+    QCOMPARE(yesButton(), QStringLiteral("&Ja"));
 
     QCOMPARE(child<QMenu>(*m_w, "m_Programm")->title(), QStringLiteral("&Programm"));
     QCOMPARE(child<QMenu>(*m_w, "m_Ausfuehren")->title(), QStringLiteral("&Ausführen"));
@@ -534,6 +550,101 @@ void TestHauptform::choosingADriveLoadsTheBackupAtItsRoot() {
     QCOMPARE(answerer.answered, 1);
     QCOMPARE(m_w->treePath(), toQString(sampleDir("kn5000")));
     QCOMPARE(m_w->panelText(2), QStringLiteral("8"));
+
+    // The root can be opened again: by choosing the same drive (after a No, which asks
+    // again), and as the tree's top item.
+    m_fx->boxes.answers = {QMessageBox::No};
+    emit drives->activated(3);
+    QCOMPARE(m_w->panelText(2), QStringLiteral("----"));
+    emit drives->activated(3);
+    QCOMPARE(answerer.answered, 2);
+    QCOMPARE(m_w->panelText(2), QStringLiteral("8"));
+    auto* tree = child<QTreeView>(*m_w, "Dir1");
+    tree->setCurrentIndex(tree->model()->index(0, 0));
+    QTest::keyClick(tree, Qt::Key_Return);
+    QCOMPARE(answerer.answered, 3);
+    QCOMPARE(m_fx->boxes.shown.size(), 4);
+}
+
+void TestHauptform::selectingKeepsTheListOpeningLoads_data() {
+    QTest::addColumn<QString>("gesture");
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("click") << "click" << false;
+    QTest::newRow("arrow key") << "down" << false;
+    QTest::newRow("Enter") << "enter" << true;
+    QTest::newRow("double-click") << "double-click" << true;
+}
+
+void TestHauptform::selectingKeepsTheListOpeningLoads() {
+    QFETCH(QString, gesture);
+    QFETCH(bool, opens);
+    load(sampleDir("kn5000"), 0);
+    toggleMark(1); // the user's work on the list
+    auto* tree = child<QTreeView>(*m_w, "Dir1");
+    auto* folders = static_cast<FolderTreeModel*>(tree->model());
+    QCOMPARE(folders->folderPath(tree->currentIndex()), toQString(sampleDir("kn5000")));
+    const QModelIndex next = folders->folderIndex(toQString(sampleDir("kn6000")));
+    const QPoint at = tree->visualRect(next).center();
+
+    ListOrderAnswerer answerer(0);
+    if (gesture == QStringLiteral("click")) {
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
+    } else if (gesture == QStringLiteral("down")) {
+        QTest::keyClick(tree, Qt::Key_Down);
+    } else if (gesture == QStringLiteral("enter")) {
+        tree->setCurrentIndex(next);
+        QTest::keyClick(tree, Qt::Key_Return);
+    } else { // a double-click's first click, then its second
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
+    }
+    QCOMPARE(tree->currentIndex(), next);
+    QCOMPARE(answerer.answered, opens ? 1 : 0);
+    QCOMPARE(m_w->panelText(6), opens ? QStringLiteral("KN6000/6500") : QStringLiteral("KN5000"));
+    QCOMPARE(m_w->panelText(4), opens ? QStringLiteral("10") : QStringLiteral("7"));
+}
+
+void TestHauptform::droppingOpensTheFolder_data() {
+    QTest::addColumn<QString>("dropped");
+    QTest::newRow("the folder") << toQString(sampleDir("kn5000"));
+    QTest::newRow("a file in it") << toQString(sampleDir("kn5000") / "Fileblk.dat");
+}
+
+void TestHauptform::droppingOpensTheFolder() {
+    QFETCH(QString, dropped);
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(dropped)});
+    QDragEnterEvent enter(QPoint(300, 300), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    enter.ignore();
+    QApplication::sendEvent(m_w.get(), &enter);
+    QVERIFY(enter.isAccepted());
+    ListOrderAnswerer answerer(0);
+    QDropEvent drop(QPointF(300, 300), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(m_w.get(), &drop);
+    QCOMPARE(answerer.answered, 1);
+    QCOMPARE(m_w->panelText(6), QStringLiteral("KN5000"));
+    auto* tree = child<QTreeView>(*m_w, "Dir1");
+    QCOMPARE(static_cast<FolderTreeModel*>(tree->model())->folderPath(tree->currentIndex()),
+             toQString(sampleDir("kn5000")));
+}
+
+void TestHauptform::allMarksButtonStaysOnTheFirstTitle() {
+    load(sampleDir("kn6000"), 0);
+    auto* list = child<QTreeView>(*m_w, "ListView1");
+    auto* button = child<QToolButton>(*m_w, "fpBtnAllOn_Off");
+    QHeaderView* header = list->header();
+    QScrollBar* scroll = list->horizontalScrollBar();
+    QVERIFY(scroll->maximum() > 40);
+    for (const int value : {0, 40, scroll->maximum(), 0}) {
+        scroll->setValue(value);
+        const QRect title(header->sectionViewportPosition(0), 0, header->sectionSize(0), header->height());
+        QVERIFY2(title.contains(button->geometry()), qPrintable(QString::number(value)));
+    }
+    // Its two states look different: the press that takes the marks away, and the one that
+    // puts them back.
+    const QImage released = button->icon().pixmap(14).toImage();
+    button->click();
+    QVERIFY(button->icon().pixmap(14).toImage() != released);
 }
 
 QTEST_MAIN(TestHauptform)

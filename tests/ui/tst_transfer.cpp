@@ -3,6 +3,7 @@
 // liedwerk-cli writes for the same list.
 #include "SampleBackup.h"
 #include "UiTestSupport.h"
+#include "card/CardCheck.h"
 #include "cli/Cli.h"
 #include "platform/Path.h"
 #include "ui/Hauptform.h"
@@ -64,7 +65,6 @@ int runCli(const std::vector<std::string>& args) {
     return status;
 }
 
-
 } // namespace
 
 class TestTransfer : public QObject {
@@ -76,7 +76,11 @@ private slots:
 
     void restoreFileRunWritesWhatTheCommandLineWrites();
     void cardRunWritesWhatTheCommandLineWrites();
+    void cardWithSongsIsReplacedOnlyAfterAsking_data();
+    void cardWithSongsIsReplacedOnlyAfterAsking();
+    void cancelAfterTheFifthSong_data();
     void cancelAfterTheFifthSong();
+    void abortShowsItsReportOverAReadyWindow();
     void smallSimulatedCardFillsUp();
     void noMarkedSongDoesNothing();
     void cancellingTheCardReaderDialogWritesNothing();
@@ -192,7 +196,14 @@ void TestTransfer::cardRunWritesWhatTheCommandLineWrites() {
     QVERIFY(fs::exists(m_temp / "Liedwerk.ini"));
 }
 
+void TestTransfer::cancelAfterTheFifthSong_data() {
+    QTest::addColumn<bool>("closeBox"); // the window's close box instead of the cancel button
+    QTest::newRow("cancel button") << false;
+    QTest::newRow("close box") << true;
+}
+
 void TestTransfer::cancelAfterTheFifthSong() {
+    QFETCH(bool, closeBox);
     load(sampleDir("kn6000"));
     DialogScript script;
     script.actions[QStringLiteral("Transfermode")] = [](QDialog& d) { click(d, "but_Erstelle_Imagedate"); };
@@ -211,13 +222,19 @@ void TestTransfer::cancelAfterTheFifthSong() {
         QVERIFY(!child<QMenu>(*m_w, QStringLiteral("m_Ausfuehren"))->isEnabled());
         auto* cancel = child<QPushButton>(*m_w, QStringLiteral("but_Abbruch"));
         QVERIFY(!cancel->isHidden());
-        cancel->click();
+        if (closeBox)
+            QVERIFY(!m_w->close()); // the run goes on until the cancel question is answered
+        else
+            cancel->click();
     });
     watch.start();
     startTransfer();
     watch.stop();
     QVERIFY(busyChecked);
     QVERIFY(messageTexts().contains(QStringLiteral("Would you like to cancel?")));
+    // The run finished (its closing message came last), and only then did the window close.
+    QVERIFY(messageTexts().last().startsWith(QStringLiteral("The restore file was stored")));
+    QCOMPARE(m_w->isVisible(), !closeBox);
 
     std::ostringstream out;
     std::ostringstream err;
@@ -230,6 +247,71 @@ void TestTransfer::cancelAfterTheFifthSong() {
         ++songs;
     QCOMPARE(songs, std::size_t{5});
     QCOMPARE(m_w->panelText(4), QStringLiteral("5")); // ten marked, five written
+}
+
+void TestTransfer::cardWithSongsIsReplacedOnlyAfterAsking_data() {
+    QTest::addColumn<QMessageBox::StandardButton>("answer");
+    QTest::newRow("Yes") << QMessageBox::Yes;
+    QTest::newRow("No") << QMessageBox::No;
+}
+
+void TestTransfer::cardWithSongsIsReplacedOnlyAfterAsking() {
+    QFETCH(QMessageBox::StandardButton, answer);
+    const fs::path card = m_temp / "card";
+    fs::create_directories(card);
+    QCOMPARE(runCli({"transfer", pathToUtf8(sampleDir("kn5000")), "--card", pathToUtf8(card), "--allow-fixed",
+                     "--yes"}),
+             0);
+    const CardCheck before = checkCard(realFileSystem(), card);
+    const auto filesBefore = treeOf(card);
+    m_fx->drives.drives = {{pathToUtf8(card), card, DriveType::Removable, "SDCARD"}};
+    load(sampleDir("kn2000"));
+    DialogScript script;
+    script.actions[QStringLiteral("Transfermode")] = [](QDialog& d) { click(d, "but_SD_Reader"); };
+    script.actions[QStringLiteral("Select_Cardreader")] = [](QDialog& d) {
+        emit child<QComboBox>(d, QStringLiteral("Drive1"))->currentIndexChanged(0);
+        click(d, "but_Start");
+    };
+    m_fx->boxes.answers = {QMessageBox::Ok, answer};
+    startTransfer();
+
+    // The question names the card's songs and folders, before anything is touched.
+    const ShownMessage& question = m_fx->boxes.shown.at(1);
+    QCOMPARE(question.buttons, QMessageBox::Yes | QMessageBox::No);
+    QVERIFY2(question.text.contains(
+                 QStringLiteral("%1 songs in %2 folders").arg(before.songCount()).arg(before.folderCount())),
+             qPrintable(question.text));
+    if (answer == QMessageBox::No) {
+        QCOMPARE(m_fx->boxes.shown.size(), 2);
+        QVERIFY(treeOf(card) == filesBefore);
+        QCOMPARE(m_w->panelText(4), QStringLiteral("7"));
+    } else {
+        QVERIFY(messageTexts().last().startsWith(QStringLiteral("The data was saved on the")));
+        // The old songs are gone: the card holds this run's songs only.
+        QCOMPARE(checkCard(realFileSystem(), card).songCount(), m_w->panelText(8).toInt());
+    }
+}
+
+void TestTransfer::abortShowsItsReportOverAReadyWindow() {
+    // RestorSDB cannot be made: a file of that name is in the way.
+    std::ofstream(m_temp / "RestorSDB") << "in the way";
+    load(sampleDir("kn5000"));
+    DialogScript script;
+    script.actions[QStringLiteral("Transfermode")] = [](QDialog& d) { click(d, "but_Erstelle_Imagedate"); };
+    script.actions[QStringLiteral("SD_Groesse")] = [](QDialog& d) { click(d, "but_OK"); };
+    bool readyBehindReport = false;
+    m_fx->boxes.onShow = [&](const ShownMessage& shown) {
+        if (shown.title == QStringLiteral("Message"))
+            readyBehindReport = child<QPushButton>(*m_w, QStringLiteral("but_Abbruch"))->isHidden() &&
+                                child<QTreeView>(*m_w, QStringLiteral("ListView1"))->isEnabled() &&
+                                child<QMenu>(*m_w, QStringLiteral("m_Programm"))->isEnabled() &&
+                                QApplication::overrideCursor() == nullptr;
+    };
+    startTransfer();
+    QCOMPARE(m_fx->boxes.shown.size(), 2); // message 44, then the error report
+    QVERIFY2(m_fx->boxes.shown.last().text.contains(QStringLiteral("RestorSDB")),
+             qPrintable(m_fx->boxes.shown.last().text));
+    QVERIFY(readyBehindReport);
 }
 
 void TestTransfer::smallSimulatedCardFillsUp() {
