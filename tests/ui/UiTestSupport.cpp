@@ -5,8 +5,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
-#include <QPushButton>
-#include <QTreeView>
 
 namespace lw::ui::test {
 
@@ -22,50 +20,19 @@ QString toQString(const std::filesystem::path& path) {
     return QString::fromStdString(pathToUtf8(path));
 }
 
-bool TestFileSystem::isFile(const std::filesystem::path& path) {
-    return realFileSystem().isFile(path);
-}
-bool TestFileSystem::isDirectory(const std::filesystem::path& path) {
-    return realFileSystem().isDirectory(path);
-}
-Result<std::uint64_t> TestFileSystem::fileSize(const std::filesystem::path& path) {
-    return realFileSystem().fileSize(path);
-}
 Result<std::vector<DirectoryEntry>> TestFileSystem::listDirectory(const std::filesystem::path& dir) {
     for (const auto& [failing, status] : failingListings)
         if (failing.lexically_normal() == dir.lexically_normal())
             return status;
-    return realFileSystem().listDirectory(dir);
+    return FaultyFileSystem::listDirectory(dir);
 }
-Result<std::unique_ptr<InputFile>> TestFileSystem::openRead(const std::filesystem::path& path) {
-    return realFileSystem().openRead(path);
-}
-Result<std::unique_ptr<OutputFile>> TestFileSystem::openWrite(const std::filesystem::path& path) {
-    return realFileSystem().openWrite(path);
-}
-Status TestFileSystem::createDirectory(const std::filesystem::path& path) {
-    return realFileSystem().createDirectory(path);
-}
-Status TestFileSystem::removeTree(const std::filesystem::path& path, bool forceReadOnly) {
-    return realFileSystem().removeTree(path, forceReadOnly);
-}
-Status TestFileSystem::removeFile(const std::filesystem::path& path) {
-    return realFileSystem().removeFile(path);
-}
-Status TestFileSystem::copyFile(const std::filesystem::path& from, const std::filesystem::path& to) {
-    return realFileSystem().copyFile(from, to);
-}
-Result<std::uint64_t> TestFileSystem::freeSpace(const std::filesystem::path& path) {
-    if (freeBytes)
-        return *freeBytes;
-    return realFileSystem().freeSpace(path);
-}
+
 Result<std::uint64_t> TestFileSystem::directorySize(const std::filesystem::path& dir) {
     if (directorySizeError)
         return *directorySizeError;
     if (directoryBytes)
         return *directoryBytes;
-    return realFileSystem().directorySize(dir);
+    return FaultyFileSystem::directorySize(dir);
 }
 
 QMessageBox::StandardButton ScriptedMessageBoxes::show(QWidget*, QMessageBox::Icon icon, const QString& title,
@@ -79,55 +46,14 @@ QMessageBox::StandardButton ScriptedMessageBoxes::show(QWidget*, QMessageBox::Ic
     return buttons.testFlag(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok;
 }
 
-ListOrderAnswerer::ListOrderAnswerer(int answerIndex) : answer(answerIndex) {
-    connect(&m_timer, &QTimer::timeout, this, &ListOrderAnswerer::poll);
-    m_timer.start(5);
-}
-
-void ListOrderAnswerer::poll() {
-    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    if (!dialog || dialog->objectName() != QStringLiteral("Dialog_Liste"))
-        return;
-    ++answered;
-    if (beforeAnswer)
-        beforeAnswer();
-    if (answer < 0) {
-        dialog->close();
-        return;
-    }
-    auto* button = dialog->findChild<QPushButton*>(QStringLiteral("Button_check_%1").arg(answer));
-    if (button)
-        button->click();
-}
-
-WindowFixture::WindowFixture()
-    : localisation(fs, pathFromUtf8(temp.filePath(QStringLiteral("Liedwerk.ini")).toStdString()),
-                   std::string()),
-      context{fs, drives, programFolder, localisation, boxes, {}} {
-    programFolder.folder = pathFromUtf8(temp.path().toStdString());
-    context.homeFolder = pathFromUtf8(temp.path().toStdString());
-    drives.drives = {{"/", "/", DriveType::Fixed, "root"},
-                     {pathToUtf8(sourceDir() / "samples"), sourceDir() / "samples", DriveType::Fixed, {}}};
-    fs.freeBytes = std::uint64_t{1} << 50; // no space warning unless a test asks for one
-    setLanguage("2");
-}
-
-void WindowFixture::setLanguage(const char* languageId) {
-    localisation.settings().languageId = languageId;
-    localisation.applyLanguageId();
-}
-
-void openDirectory(Hauptform& window, const QString& path) {
-    window.openBackupFolder(path);
-}
-
 DialogScript::DialogScript() {
     m_timer.setInterval(1);
     connect(&m_timer, &QTimer::timeout, this, [this] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!dialog || dialog == m_last || !dialog->isVisible())
+        // A dialog is answered once; the next one may be built at the same address.
+        if (!dialog || !dialog->isVisible() || dialog->property("answered").toBool())
             return;
-        m_last = dialog;
+        dialog->setProperty("answered", true);
         seen << dialog->objectName();
         const auto it = actions.find(dialog->objectName());
         if (it != actions.end())
@@ -143,6 +69,33 @@ void click(QDialog& dialog, const char* buttonName) {
     if (!button)
         qFatal("no button %s", buttonName);
     button->click();
+}
+
+WindowFixture::WindowFixture()
+    : localisation(fs, pathFromUtf8(temp.filePath(QStringLiteral("Liedwerk.ini")).toStdString()),
+                   std::string()),
+      context{fs, drives, programFolder, localisation, boxes, {}} {
+    programFolder.folder = pathFromUtf8(temp.path().toStdString());
+    context.homeFolder = programFolder.folder;
+    drives.drives = {{"/", "/", DriveType::Fixed, "root"},
+                     {pathToUtf8(sourceDir() / "samples"), sourceDir() / "samples", DriveType::Fixed, {}}};
+    fs.setFreeSpace(std::uint64_t{1} << 50); // no space warning unless a test asks for one
+    setLanguage("2");
+}
+
+void WindowFixture::setLanguage(const char* languageId) {
+    localisation.settings().languageId = languageId;
+    localisation.applyLanguageId();
+}
+
+bool openDirectory(Hauptform& window, const std::filesystem::path& path, int order) {
+    DialogScript script;
+    if (order >= 0)
+        script.actions[QStringLiteral("Dialog_Liste")] = [order](QDialog& d) {
+            click(d, order == 0 ? "Button_check_0" : "Button_check_1");
+        };
+    window.openBackupFolder(toQString(path));
+    return script.seen.contains(QStringLiteral("Dialog_Liste"));
 }
 
 } // namespace lw::ui::test

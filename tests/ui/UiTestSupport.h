@@ -1,14 +1,13 @@
-// Doubles and helpers for driving the window in tests: a drive list and program folder
-// as the test sets them, the real file system with chosen free space, directory sizes
-// and listing failures, message boxes that answer from a script and record what they
-// showed, and a hand that answers the list-order question when it appears.
+// Doubles and helpers for driving the window in tests: the real file system with chosen
+// free space, directory sizes, listing failures and faults (FaultyFileSystem), a drive list
+// and program folder as the test sets them, message boxes that answer from a script and
+// record what they showed, and a hand that answers the modal dialogs as they open.
 #pragma once
 
-#include "platform/Drives.h"
-#include "support/FakeDrives.h"
-#include "platform/FileSystem.h"
 #include "platform/ProgramFolder.h"
 #include "settings/Localisation.h"
+#include "support/FakeDrives.h"
+#include "support/FaultyFileSystem.h"
 #include "ui/AppContext.h"
 #include "ui/MessageBoxes.h"
 
@@ -24,10 +23,8 @@
 #include <map>
 #include <optional>
 #include <string>
-#include <vector>
 
 class QDialog;
-class QTreeView;
 
 namespace lw::ui {
 class Hauptform;
@@ -48,26 +45,15 @@ public:
     std::filesystem::path path() override { return folder; }
 };
 
-class TestFileSystem : public FileSystem {
+class TestFileSystem : public lw::test::FaultyFileSystem {
 public:
     // Answers instead of the real ones when set.
-    std::optional<std::uint64_t> freeBytes;
     std::optional<std::uint64_t> directoryBytes;
     std::optional<Status> directorySizeError;
     // Folders whose listing fails with the given status.
     std::map<std::filesystem::path, Status> failingListings;
 
-    bool isFile(const std::filesystem::path& path) override;
-    bool isDirectory(const std::filesystem::path& path) override;
-    Result<std::uint64_t> fileSize(const std::filesystem::path& path) override;
     Result<std::vector<DirectoryEntry>> listDirectory(const std::filesystem::path& dir) override;
-    Result<std::unique_ptr<InputFile>> openRead(const std::filesystem::path& path) override;
-    Result<std::unique_ptr<OutputFile>> openWrite(const std::filesystem::path& path) override;
-    Status createDirectory(const std::filesystem::path& path) override;
-    Status removeTree(const std::filesystem::path& path, bool forceReadOnly) override;
-    Status removeFile(const std::filesystem::path& path) override;
-    Status copyFile(const std::filesystem::path& from, const std::filesystem::path& to) override;
-    Result<std::uint64_t> freeSpace(const std::filesystem::path& path) override;
     Result<std::uint64_t> directorySize(const std::filesystem::path& dir) override;
 };
 
@@ -90,21 +76,6 @@ public:
                                      const QString& text, QMessageBox::StandardButtons buttons) override;
 };
 
-// Answers the list-order question whenever it is open: presses Button_check_<answer>, or
-// closes the dialog as its close box would when the answer is -1.
-class ListOrderAnswerer : public QObject {
-    Q_OBJECT
-public:
-    explicit ListOrderAnswerer(int answer = 0);
-    int answer;
-    int answered = 0;
-    std::function<void()> beforeAnswer; // runs just before the button is pressed
-
-private:
-    void poll();
-    QTimer m_timer;
-};
-
 // Answers the modal dialogs as they open: each entry names a dialog (its objectName) and
 // what to do in it; a dialog without an entry is closed as by its close box.
 class DialogScript : public QObject {
@@ -115,14 +86,13 @@ public:
 
 private:
     QTimer m_timer;
-    QDialog* m_last = nullptr;
 };
 
 // Clicks the dialog's button of that objectName.
 void click(QDialog& dialog, const char* buttonName);
 
 // Everything a window needs, with English texts and a drive list holding "/" and the
-// samples' folder.
+// samples' folder; the home folder is a temporary folder.
 struct WindowFixture {
     WindowFixture();
     QTemporaryDir temp;
@@ -136,10 +106,9 @@ struct WindowFixture {
     void setLanguage(const char* languageId);
 };
 
-// Opens a directory as a double-click in the window's directory tree does.
-void openDirectory(Hauptform& window, const QString& path);
-inline void openDirectory(Hauptform& window, const std::filesystem::path& path) {
-    openDirectory(window, toQString(path));
-}
+// Opens a directory as a double-click in the window's directory tree does; the list-order
+// question, if it comes, is answered with `order` (0 standard, 1 alphabetical, -1 its
+// close box). Returns whether the question came.
+bool openDirectory(Hauptform& window, const std::filesystem::path& path, int order = 0);
 
 } // namespace lw::ui::test
