@@ -262,9 +262,13 @@ void shootLanguage(const char* languageId, const std::filesystem::path& samples)
         help.show();
         settle(300);
         save(help, "help");
+        help.resize(help.width(), 1100); // the loading section with its shaded note
         help.browser()->scrollToAnchor(german ? QStringLiteral("laden") : QStringLiteral("load"));
         settle(200);
         save(help, "help_load");
+        help.browser()->scrollToAnchor(german ? QStringLiteral("dateien") : QStringLiteral("files"));
+        settle(200);
+        save(help, "help_table");
     }
     {
         ui::Infofenster about(localisation, true);
