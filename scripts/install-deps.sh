@@ -3,7 +3,8 @@
 # machine lacks. Runs as root, or through sudo when that is available.
 set -euo pipefail
 
-packages=(qt6-base-dev libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev cmake ninja-build xvfb clang
+packages=(qt6-base-dev qt6-translations-l10n libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev cmake
+          ninja-build xvfb clang
           clang-format x11-apps imagemagick)
 packages+=("$@")
 

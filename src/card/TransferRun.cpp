@@ -171,6 +171,7 @@ RunResult TransferRun::abort(RunResult result, const Status& error, RunStep step
     m_frontEnd.beep();
     if (m_output)
         m_output->abandon();
+    m_frontEnd.aborting();
     if (report && !error.isOk())
         m_frontEnd.message(errorReport(error, step, m_output && m_output->isOnCard(error.path())));
     m_output.reset();

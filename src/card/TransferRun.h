@@ -80,6 +80,9 @@ public:
     // Lets pending window events run (once per handled song), so that a cancel button works.
     virtual void processEvents() = 0;
     virtual void beep() = 0;
+    // The run is being abandoned (its output closed) and reports why next: a window
+    // gives itself back to the user first, so that the report is not shown over a busy one.
+    virtual void aborting() {}
 };
 
 struct TransferSetup {

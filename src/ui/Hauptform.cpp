@@ -1,27 +1,36 @@
 #include "ui/Hauptform.h"
 #include "platform/Path.h"
 #include "ui/DialogListe.h"
+#include "ui/FolderTree.h"
+#include "ui/QtTranslations.h"
 #include "ui/SongListModel.h"
 #include "ui/Twips.h"
 #include "ui/UiText.h"
+#include "ui/WindowTexts.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QDropEvent>
 #include <QEvent>
-#include <QFileSystemModel>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopedValueRollback>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -65,24 +74,10 @@ QString rootText(const std::filesystem::path& root) {
     return QDir::cleanPath(fromUtf8(pathToUtf8(root)));
 }
 
-// Whether `folder` lies in or below `root`, compared by path text.
-bool isInside(const QString& folder, const QString& root) {
-#ifdef _WIN32
-    const Qt::CaseSensitivity cs = Qt::CaseInsensitive;
-#else
-    const Qt::CaseSensitivity cs = Qt::CaseSensitive;
-#endif
-    const QString f = QDir::cleanPath(QDir::fromNativeSeparators(folder));
-    QString r = QDir::cleanPath(QDir::fromNativeSeparators(root));
-    if (f.compare(r, cs) == 0)
-        return true;
-    if (!r.endsWith(QChar(u'/')))
-        r += QChar(u'/');
-    return f.startsWith(r, cs);
-}
-
-// The all-marks button's face: a ticked check box in the current style.
-QIcon allMarksIcon(QWidget* widget) {
+// The all-marks button's face: a check box in the current style, ticked while the button
+// is released (its press takes every mark away) and empty while it is pressed (its press
+// puts every mark on again).
+QIcon allMarksIcon(QWidget* widget, bool ticked) {
     const qreal dpr = widget->devicePixelRatioF();
     QPixmap pixmap(QSize(14, 14) * dpr);
     pixmap.setDevicePixelRatio(dpr);
@@ -91,9 +86,26 @@ QIcon allMarksIcon(QWidget* widget) {
     QStyleOptionButton option;
     option.initFrom(widget);
     option.rect = QRect(0, 0, 14, 14);
-    option.state = QStyle::State_Enabled | QStyle::State_On;
+    option.state = QStyle::State_Enabled | (ticked ? QStyle::State_On : QStyle::State_Off);
     widget->style()->drawPrimitive(QStyle::PE_IndicatorCheckBox, &option, &painter, widget);
     return QIcon(pixmap);
+}
+
+// Whether a palette shows text on a dark ground (a dark desktop theme).
+bool isDark(const QPalette& palette) {
+    return palette.color(QPalette::Base).lightness() < 128;
+}
+
+// The folder a dropped item stands for: a folder itself, or the folder of a file in it.
+QString droppedFolder(const QMimeData* data) {
+    if (!data || !data->hasUrls() || data->urls().isEmpty() || !data->urls().first().isLocalFile())
+        return {};
+    const QFileInfo info(data->urls().first().toLocalFile());
+    if (info.isDir())
+        return QDir::cleanPath(info.absoluteFilePath());
+    if (info.isFile())
+        return QDir::cleanPath(info.absolutePath());
+    return {};
 }
 
 // Fonts of the window's fixed places shrink, half a point at a time, until their text fits:
@@ -118,15 +130,6 @@ void fitGroup(std::initializer_list<FitItem> items, const QFont& designFont) {
     for (const FitItem& item : items)
         if (item.widget->font() != font)
             item.widget->setFont(font);
-}
-
-// Shown after a load when a table file was shorter than its layout; %1 names the file.
-const char* shortTableText(Language language) {
-    if (language == Language::English)
-        return "The table file %1 is shorter than a complete table. Its missing entries were read "
-               "as empty; please check the backup if songs or folders are missing.";
-    return "Die Tabellendatei %1 ist kürzer als eine vollständige Tabelle. Ihre fehlenden Einträge "
-           "wurden als leer gelesen; bitte prüfen Sie das Backup, falls Songs oder Verzeichnisse fehlen.";
 }
 
 } // namespace
@@ -156,6 +159,8 @@ Hauptform::Hauptform(AppContext& context, QWidget* parent) : QMainWindow(parent)
     setMinimumHeight(px(kMinHeight));
     resize(px(kWidth), px(kMinHeight));
     central->installEventFilter(this);
+    // A backup folder, or any file in it, dragged from the file manager opens that folder.
+    setAcceptDrops(true);
 
     // The design state: hint, empty list and transfer button shown; cancel button,
     // all-marks button, progress bar and both options hidden.
@@ -176,6 +181,7 @@ Hauptform::Hauptform(AppContext& context, QWidget* parent) : QMainWindow(parent)
     if (Drive1->currentIndex() >= 0)
         setTreeRoot(Drive1->currentData().toString());
 
+    adaptToPalette();
     applyTexts();
 }
 
@@ -190,12 +196,16 @@ Hauptform::~Hauptform() {
 void Hauptform::buildMenus() {
     m_Programm = menuBar()->addMenu(QString());
     m_Programm->setObjectName(QStringLiteral("m_Programm"));
+    mnu_Oeffnen = m_Programm->addAction(QString());
+    mnu_Oeffnen->setObjectName(QStringLiteral("mnu_Oeffnen"));
+    mnu_Oeffnen->setShortcut(QKeySequence::Open);
     mnu_Sprachwahl = m_Programm->addAction(QString());
     mnu_Sprachwahl->setObjectName(QStringLiteral("mnu_Sprachwahl"));
     mnu_line1 = m_Programm->addSeparator();
     mnu_line1->setObjectName(QStringLiteral("mnu_line1"));
     mnu_Beenden = m_Programm->addAction(QString());
     mnu_Beenden->setObjectName(QStringLiteral("mnu_Beenden"));
+    mnu_Beenden->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     m_Ausfuehren = menuBar()->addMenu(QString());
     m_Ausfuehren->setObjectName(QStringLiteral("m_Ausfuehren"));
@@ -206,11 +216,13 @@ void Hauptform::buildMenus() {
     m_Hilfe->setObjectName(QStringLiteral("m_Hilfe"));
     mnu_Hilfe = m_Hilfe->addAction(QString());
     mnu_Hilfe->setObjectName(QStringLiteral("mnu_Hilfe"));
+    mnu_Hilfe->setShortcut(QKeySequence(Qt::Key_F1));
     mnu_Internet = m_Hilfe->addAction(QStringLiteral("&Internet"));
     mnu_Internet->setObjectName(QStringLiteral("mnu_Internet"));
     mnu_Info = m_Hilfe->addAction(QString());
     mnu_Info->setObjectName(QStringLiteral("mnu_Info"));
 
+    connect(mnu_Oeffnen, &QAction::triggered, this, &Hauptform::chooseBackupFolder);
     connect(mnu_Sprachwahl, &QAction::triggered, this, &Hauptform::languageSelectionRequested);
     connect(mnu_Beenden, &QAction::triggered, qApp, &QCoreApplication::quit);
     connect(mnu_Restore, &QAction::triggered, this, &Hauptform::transferRequested);
@@ -232,21 +244,16 @@ void Hauptform::buildControls(QWidget* central) {
     Drive1->setGeometry(twipsRect(120, 510, 2505, 315));
     connect(Drive1, &QComboBox::activated, this, &Hauptform::onDriveChosen);
 
-    m_dirModel = new QFileSystemModel(this);
-    m_dirModel->setFilter(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Drives);
-    m_dirModel->setReadOnly(true);
+    m_tree = new FolderTreeModel(this);
     Dir1 = new QTreeView(FrameBackuppfad);
     Dir1->setObjectName(QStringLiteral("Dir1"));
-    Dir1->setModel(m_dirModel);
-    for (int column = 1; column < m_dirModel->columnCount(); ++column)
-        Dir1->hideColumn(column);
+    Dir1->setModel(m_tree);
     Dir1->setHeaderHidden(true);
     Dir1->setSelectionMode(QAbstractItemView::SingleSelection);
-    connect(Dir1->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current) {
-                if (!m_ignoreTreeChange && current.isValid())
-                    onDirectoryChanged(m_dirModel->filePath(current));
-            });
+    // A click or the arrow keys only select a folder; a double-click or Enter opens it.
+    Dir1->installEventFilter(this);
+    connect(Dir1, &QTreeView::doubleClicked, this,
+            [this](const QModelIndex& index) { openBackupFolder(m_tree->folderPath(index)); });
 
     Option_Verzeichnisstruktur_0 = new QRadioButton(central);
     Option_Verzeichnisstruktur_0->setObjectName(QStringLiteral("Option_Verzeichnisstruktur_0"));
@@ -283,6 +290,7 @@ void Hauptform::buildControls(QWidget* central) {
     ListView1->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed |
                                QAbstractItemView::DoubleClicked);
     ListView1->setIconSize(QSize(16, 16));
+    ListView1->installEventFilter(this); // Space and F2 act on the row, whatever column is current
     QHeaderView* header = ListView1->header();
     header->setStretchLastSection(false);
     header->setSectionsClickable(false);
@@ -291,15 +299,23 @@ void Hauptform::buildControls(QWidget* central) {
     for (int column = 0; column < SongListModel::ColumnCount; ++column)
         header->resizeSection(column, px(SongListModel::kColumnWidths[static_cast<std::size_t>(column)]));
 
-    fpBtnAllOn_Off = new QToolButton(central);
+    // The all-marks button lies over the first column's title and moves with it when the
+    // list scrolls sideways.
+    fpBtnAllOn_Off = new QToolButton(header);
     fpBtnAllOn_Off->setObjectName(QStringLiteral("fpBtnAllOn_Off"));
-    fpBtnAllOn_Off->setGeometry(twipsRect(2970, 630, 495, 315));
+    fpBtnAllOn_Off->resize(px(495), px(315));
     fpBtnAllOn_Off->setCheckable(true);
-    fpBtnAllOn_Off->setIcon(allMarksIcon(fpBtnAllOn_Off));
     connect(fpBtnAllOn_Off, &QToolButton::clicked, this, [this] {
         m_list.pressAllMarks();
         fpBtnAllOn_Off->setChecked(m_list.allMarksPressed());
     });
+    connect(fpBtnAllOn_Off, &QToolButton::toggled, this, &Hauptform::showAllMarksState);
+    connect(header, &QHeaderView::sectionResized, this, &Hauptform::placeAllMarksButton);
+    connect(header, &QHeaderView::geometriesChanged, this, &Hauptform::placeAllMarksButton);
+    connect(ListView1->horizontalScrollBar(), &QScrollBar::valueChanged, this,
+            &Hauptform::placeAllMarksButton);
+    placeAllMarksButton();
+    showAllMarksState();
 
     lbl_Hinweis = new QLabel(central);
     lbl_Hinweis->setObjectName(QStringLiteral("lbl_Hinweis"));
@@ -313,10 +329,6 @@ void Hauptform::buildControls(QWidget* central) {
     hintFont.setPointSizeF(hintFont.pointSizeF() * 1.4);
     hintFont.setBold(true);
     lbl_Hinweis->setFont(hintFont);
-    QPalette hintPalette = lbl_Hinweis->palette();
-    hintPalette.setColor(QPalette::Window, QColor(255, 255, 225));
-    hintPalette.setColor(QPalette::WindowText, QColor(0, 0, 128));
-    lbl_Hinweis->setPalette(hintPalette);
 
     ProgressBar1 = new QProgressBar(central);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
@@ -324,9 +336,7 @@ void Hauptform::buildControls(QWidget* central) {
     ProgressBar1->setRange(0, 5);
     ProgressBar1->setValue(0);
 
-    // Stacking: the all-marks button over the list's header, the hint over the list.
-    fpBtnAllOn_Off->raise();
-    lbl_Hinweis->raise();
+    lbl_Hinweis->raise(); // over the list
 }
 
 void Hauptform::buildStatusBar(QWidget* central) {
@@ -363,7 +373,88 @@ void Hauptform::layoutForHeight(int h) {
 bool Hauptform::eventFilter(QObject* watched, QEvent* event) {
     if (watched == centralWidget() && event->type() == QEvent::Resize)
         layoutForHeight(twips(centralWidget()->height()));
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool plain = key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier;
+        if (watched == Dir1 && plain && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+            if (Dir1->currentIndex().isValid())
+                openBackupFolder(m_tree->folderPath(Dir1->currentIndex()));
+            return true;
+        }
+        const QModelIndex current = ListView1->currentIndex();
+        // Not while a name is being edited: the editor's keys are its own.
+        const QWidget* focus = QApplication::focusWidget();
+        const bool editing = focus && focus != ListView1 && ListView1->isAncestorOf(focus);
+        if (watched == ListView1 && plain && current.isValid() && !editing) {
+            const QModelIndex mark = m_model->index(current.row(), SongListModel::ColText);
+            if (key->key() == Qt::Key_Space) {
+                const bool marked = mark.data(Qt::CheckStateRole).toInt() == Qt::Checked;
+                m_model->setData(mark, marked ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
+                return true;
+            }
+            if (key->key() == Qt::Key_F2) {
+                ListView1->setCurrentIndex(mark);
+                ListView1->edit(mark);
+                return true;
+            }
+        }
+    }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void Hauptform::placeAllMarksButton() {
+    QHeaderView* header = ListView1->header();
+    fpBtnAllOn_Off->move(header->sectionViewportPosition(SongListModel::ColText) + 1,
+                         std::max(0, (header->height() - fpBtnAllOn_Off->height()) / 2));
+}
+
+void Hauptform::showAllMarksState() {
+    fpBtnAllOn_Off->setIcon(allMarksIcon(fpBtnAllOn_Off, !fpBtnAllOn_Off->isChecked()));
+}
+
+void Hauptform::adaptToPalette() {
+    // The list's text colours were chosen for a white ground; on a dark one they are
+    // lightened. The hint keeps its pale yellow ground with dark blue text on a light
+    // desktop and turns dark with pale text on a dark one.
+    const bool dark = isDark(palette());
+    m_model->setDarkBackground(dark);
+    QPalette hint = palette();
+    hint.setColor(QPalette::Window, dark ? QColor(56, 56, 40) : QColor(255, 255, 225));
+    hint.setColor(QPalette::WindowText, dark ? QColor(255, 255, 200) : QColor(0, 0, 128));
+    lbl_Hinweis->setPalette(hint);
+    showAllMarksState();
+}
+
+void Hauptform::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::PaletteChange && m_model)
+        adaptToPalette();
+    QMainWindow::changeEvent(event);
+}
+
+void Hauptform::closeEvent(QCloseEvent* event) {
+    if (m_transferRunning) {
+        // As the cancel button: the run asks the cancel question after the current song.
+        // On Yes it finishes as after any cancel (the information file written, the
+        // closing message shown) and the window closes then; on No it goes on.
+        m_closeAfterRun = true;
+        m_cancelRequested = true;
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
+void Hauptform::dragEnterEvent(QDragEnterEvent* event) {
+    if (!m_transferRunning && !m_inDirectoryChange && !droppedFolder(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void Hauptform::dropEvent(QDropEvent* event) {
+    const QString folder = droppedFolder(event->mimeData());
+    if (m_transferRunning || m_inDirectoryChange || folder.isEmpty())
+        return;
+    event->acceptProposedAction();
+    openBackupFolder(folder);
 }
 
 bool Hauptform::event(QEvent* event) {
@@ -375,6 +466,8 @@ bool Hauptform::event(QEvent* event) {
 
 void Hauptform::applyTexts() {
     Localisation& loc = m_ctx.localisation;
+    applyQtLanguage(loc.language());
+    mnu_Oeffnen->setText(windowText(loc, WindowText::OpenBackupFolderItem));
     m_transferPressedText = message(loc, 104);
     m_cancelPressedText = message(loc, 103);
     mnu_Info->setText(message(loc, 102));
@@ -496,7 +589,7 @@ void Hauptform::fillDriveList(const QString& selectRoot) {
             best = i;
             break;
         }
-        if (isInside(selectRoot, root) && root.size() > bestLength) {
+        if (isInsideFolder(selectRoot, root) && root.size() > bestLength) {
             best = i;
             bestLength = root.size();
         }
@@ -507,15 +600,48 @@ void Hauptform::fillDriveList(const QString& selectRoot) {
 void Hauptform::setTreeRoot(const QString& root) {
     m_driveRoot = root;
     m_treePath = root;
-    const QScopedValueRollback<bool> quiet(m_ignoreTreeChange, true);
-    m_dirModel->setRootPath(root);
-    Dir1->setRootIndex(m_dirModel->index(root));
+    m_tree->setRoot(root);
     Dir1->setCurrentIndex(QModelIndex());
+    Dir1->expand(m_tree->rootFolderIndex());
+}
+
+void Hauptform::showInTree(const QString& path) {
+    if (!isInsideFolder(path, m_driveRoot)) {
+        // Another drive: the drive list and the tree move to the drive that holds the folder,
+        // or to the folder itself when no listed drive does.
+        fillDriveList(path);
+        const QString root = Drive1->currentData().toString();
+        setTreeRoot(!root.isEmpty() && isInsideFolder(path, root) ? root : path);
+    }
+    const QModelIndex index = m_tree->folderIndex(path);
+    if (!index.isValid())
+        return;
+    for (QModelIndex up = index.parent(); up.isValid(); up = up.parent())
+        Dir1->expand(up);
+    Dir1->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    Dir1->scrollTo(index);
+}
+
+void Hauptform::openBackupFolder(const QString& path) {
+    if (m_inDirectoryChange || m_transferRunning || path.isEmpty())
+        return;
+    // The folder is shown as the tree's current one before anything is asked about it.
+    showInTree(QDir::cleanPath(path));
+    Dir1->viewport()->update();
+    onDirectoryChanged(QDir::cleanPath(path));
+}
+
+void Hauptform::chooseBackupFolder() {
+    const QString folder = QFileDialog::getExistingDirectory(
+        this, windowText(m_ctx.localisation, WindowText::OpenBackupFolderTitle), m_treePath);
+    if (!folder.isEmpty())
+        openBackupFolder(folder);
 }
 
 void Hauptform::onDriveChosen(int index) {
+    // Choosing the drive that is chosen already opens its root again.
     const QString root = Drive1->itemData(index).toString();
-    if (root.isEmpty() || root == m_driveRoot)
+    if (root.isEmpty() || m_inDirectoryChange)
         return;
     Localisation& loc = m_ctx.localisation;
     auto listing = m_ctx.fs.listDirectory(pathFromUtf8(root.toStdString()));
@@ -536,7 +662,7 @@ void Hauptform::onDriveChosen(int index) {
         return;
     }
     setTreeRoot(root);
-    onDirectoryChanged(root);
+    openBackupFolder(root);
 }
 
 // ---- Loading a backup ----
@@ -639,8 +765,7 @@ void Hauptform::warnAboutShortTables(const BackupTables& tables) {
     if (files.isEmpty())
         return;
     Localisation& loc = m_ctx.localisation;
-    const QString text =
-        QString::fromUtf8(shortTableText(loc.language())).arg(files.join(QStringLiteral(", ")));
+    const QString text = windowText(loc, WindowText::ShortTable).arg(files.join(QStringLiteral(", ")));
     m_ctx.messageBoxes.warning(this, message(loc, 43), text);
 }
 
@@ -653,7 +778,7 @@ QString Hauptform::programDriveText() {
     QString best = QStringLiteral("/");
     for (const DriveInfo& drive : m_ctx.drives.list()) {
         const QString root = rootText(drive.root);
-        if (isInside(folder, root) && root.size() > best.size())
+        if (isInsideFolder(folder, root) && root.size() > best.size())
             best = root;
     }
     return best;

@@ -1,9 +1,12 @@
 // Hauptform, the program's working window: the backup directory is chosen on the left
 // (drive list and directory tree), the song list fills the right, the two transfer-order
 // options and the two command buttons sit above it, a progress bar and a nine-panel
-// status bar at the bottom. Choosing a directory runs the backup loading: recognition,
+// status bar at the bottom. Opening a directory runs the backup loading: recognition,
 // the load question, the table readers, the list-order question, the list builders and
-// the space estimate of a restore file.
+// the space estimate of a restore file. A folder is opened by a double-click or Enter in
+// the tree (a click or the arrow keys only select it), by choosing a drive, through the
+// menu item that shows the system's folder dialog, or by dropping it (or a file in it)
+// onto the window.
 //
 // The window keeps no list of its own: the rows, marks and counters live in the
 // lw::WorkingList that the song list model shows. Places and sizes are in twips (see
@@ -19,11 +22,11 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 class QAction;
 class QComboBox;
-class QFileSystemModel;
 class QGroupBox;
 class QLabel;
 class QMenu;
@@ -36,6 +39,7 @@ class QTreeView;
 
 namespace lw::ui {
 
+class FolderTreeModel;
 class SongListModel;
 
 class Hauptform : public QMainWindow {
@@ -64,8 +68,12 @@ public:
     // Set by the cancel button; the transfer run polls and clears it (CancelRequested).
     bool cancelRequested() const { return m_cancelRequested; }
     void setCancelRequested(bool requested) { m_cancelRequested = requested; }
-    // The directory tree's current path (Dir1's path).
+    // The directory last opened, or the drive's root after a drive change (Dir1's path).
     const QString& treePath() const { return m_treePath; }
+    // Opens a folder as a double-click in the tree does: the tree shows it as its current
+    // folder (on its drive), then the backup loading runs. Ignored while a transfer runs
+    // or a load is asking its questions.
+    void openBackupFolder(const QString& path);
     // The text of a status panel, 1 to 9.
     QString panelText(int panel) const;
 
@@ -86,10 +94,21 @@ signals:
 protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    // During a transfer the close box asks the cancel question, and the window closes
+    // once the run has finished.
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     class RunFrontEnd;
     void setTransferBusy(bool busy);
+    // Card mode: what becomes of the songs a card holds already, asked when its
+    // information file lists songs, before anything on the card is touched. A card
+    // without songs (or without a readable information file) is simply replaced.
+    enum class CardSongsAnswer { Replace, Cancel };
+    CardSongsAnswer askAboutCardSongs(const std::filesystem::path& cardRoot, const std::string& cardText);
     // The language dialog, help, the web page and the about window from the menus.
     void connectMenuDialogs();
 
@@ -101,6 +120,11 @@ private:
     void fillDriveList(const QString& selectRoot);
     void onDriveChosen(int index);
     void setTreeRoot(const QString& root);
+    void showInTree(const QString& path);
+    void chooseBackupFolder();
+    void placeAllMarksButton();
+    void showAllMarksState();
+    void adaptToPalette();
 
     // The directory change: reset, recognition, question, loading, list order, build,
     // finish, space estimate.
@@ -119,17 +143,17 @@ private:
     AppContext& m_ctx;
     WorkingList m_list;
     SongListModel* m_model = nullptr;
-    QFileSystemModel* m_dirModel = nullptr;
+    FolderTreeModel* m_tree = nullptr;
 
     std::string m_backupPath;
     std::string m_knTypeText;
     std::int16_t m_listOrderChoice = 0;
     bool m_cancelRequested = false;
     bool m_transferRunning = false;
+    bool m_closeAfterRun = false;
     QString m_treePath;
     QString m_driveRoot;
     bool m_inDirectoryChange = false;
-    bool m_ignoreTreeChange = false;
     bool m_busyCursor = false;
     QString m_transferText;
     QString m_transferPressedText;
@@ -137,6 +161,7 @@ private:
     QString m_cancelPressedText;
 
     QMenu* m_Programm = nullptr;
+    QAction* mnu_Oeffnen = nullptr;
     QAction* mnu_Sprachwahl = nullptr;
     QAction* mnu_line1 = nullptr;
     QAction* mnu_Beenden = nullptr;

@@ -1,26 +1,32 @@
 // The transfer as the window runs it: the set-up dialogs, the busy state, and the
 // core's transfer run with this window as its front end. The run decides everything
 // about folders, slots and room; the window only shows what it reports.
+#include "card/CardCheck.h"
 #include "card/TransferRun.h"
 #include "platform/Drives.h"
 #include "platform/Path.h"
 #include "ui/Hauptform.h"
 #include "ui/SongListModel.h"
 #include "ui/UiText.h"
+#include "ui/WindowTexts.h"
 #include "ui/dialogs/SdGroesse.h"
 #include "ui/dialogs/SelectCardreader.h"
 #include "ui/dialogs/Transfermode.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QGroupBox>
 #include <QMenu>
+#include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
 #include <QTreeView>
+
+#include <utility>
 
 namespace lw::ui {
 
@@ -79,7 +85,14 @@ public:
         m_w.setBusyCursor(true);
         if (answer == QMessageBox::Yes)
             m_w.but_Abbruch->hide();
+        else
+            m_w.m_closeAfterRun = false; // the close box's request goes with the No
         return answer == QMessageBox::Yes;
+    }
+    // The abort path: the window is given back before its error report is shown.
+    void aborting() override {
+        showFrames(true);
+        m_w.setTransferBusy(false);
     }
     void processEvents() override {
         // The first frame comes with the first song: the busy window shows at once.
@@ -125,8 +138,12 @@ void Hauptform::setTransferBusy(bool busy) {
     m_Programm->setEnabled(!busy);
     m_Ausfuehren->setEnabled(!busy);
     m_Hilfe->setEnabled(!busy);
-    for (QMenu* menu : {m_Programm, m_Ausfuehren, m_Hilfe})
+    // The items too, so that their keys (Ctrl+O, Ctrl+Q, F1) do nothing during a run.
+    for (QMenu* menu : {m_Programm, m_Ausfuehren, m_Hilfe}) {
         menu->menuAction()->setEnabled(!busy);
+        for (QAction* item : menu->actions())
+            item->setEnabled(!busy);
+    }
     fpBtnAllOn_Off->setEnabled(!busy);
     but_Abbruch->setVisible(busy);
     Option_Verzeichnisstruktur_0->setEnabled(!busy);
@@ -140,7 +157,9 @@ void Hauptform::setTransferBusy(bool busy) {
         ProgressBar1->show();
         setBusyCursor(true);
         ProgressBar1->setMaximum(panelText(4).toInt());
-        update();
+        // Painted now: preparing the output (deleting an old PRIVATE or RestorSDB folder)
+        // may take a while before the first song lets the window paint.
+        repaint();
     } else {
         setBusyCursor(false);
         ProgressBar1->setValue(0);
@@ -168,6 +187,8 @@ void Hauptform::mnu_Restore_Click() {
             return;
         setup.cardRootText = cardRootOf(cardDrive);
         setup.cardRoot = pathFromUtf8(setup.cardRootText);
+        if (askAboutCardSongs(setup.cardRoot, setup.cardRootText) == CardSongsAnswer::Cancel)
+            return;
     } else {
         SdGroesse sizeDialog(l10n, this);
         sizeDialog.exec();
@@ -188,6 +209,27 @@ void Hauptform::mnu_Restore_Click() {
     frontEnd.run = &run;
     run.run(setup, m_backupPath);
     setTransferBusy(false);
+    if (std::exchange(m_closeAfterRun, false))
+        close();
+}
+
+Hauptform::CardSongsAnswer Hauptform::askAboutCardSongs(const std::filesystem::path& cardRoot,
+                                                        const std::string& cardText) {
+    const CardCheck card = checkCard(m_ctx.fs, cardRoot);
+    const int songs = card.songCount();
+    if (!card.info || songs == 0)
+        return CardSongsAnswer::Replace;
+    Localisation& loc = m_ctx.localisation;
+    const int folders = card.folderCount();
+    const QString songText = songs == 1 ? windowText(loc, WindowText::SongCountOne)
+                                        : windowText(loc, WindowText::SongCountMany).arg(songs);
+    const QString folderText = folders == 1 ? windowText(loc, WindowText::FolderCountOne)
+                                            : windowText(loc, WindowText::FolderCountMany).arg(folders);
+    const QString text = windowText(loc, WindowText::CardHoldsSongs)
+                             .arg(QDir::toNativeSeparators(fromUtf8(cardText)), songText, folderText);
+    return m_ctx.messageBoxes.question(this, message(loc, 38), text) == QMessageBox::Yes
+               ? CardSongsAnswer::Replace
+               : CardSongsAnswer::Cancel;
 }
 
 } // namespace lw::ui

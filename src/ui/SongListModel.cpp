@@ -15,6 +15,10 @@ namespace {
 const QColor kSongTextColour(0, 0, 0);
 const QColor kDarkBlue(0, 0, 128);
 const QColor kGreen(0, 128, 0);
+// Their counterparts on a dark ground.
+const QColor kSongTextOnDark(240, 240, 240);
+const QColor kBlueOnDark(150, 190, 255);
+const QColor kGreenOnDark(120, 215, 120);
 
 constexpr int kIconSize = 16;
 
@@ -79,9 +83,20 @@ Qt::Alignment columnAlignment(int column) {
 
 SongListModel::SongListModel(WorkingList& list, Localisation& localisation, QObject* parent)
     : QAbstractTableModel(parent), m_list(list), m_localisation(localisation), m_folderIcon(drawFolderIcon()),
-      m_markedIcon(drawNoteIcon(kDarkBlue)), m_unmarkedIcon(drawNoteIcon(QColor(160, 160, 160))) {
+      m_unmarkedIcon(drawNoteIcon(QColor(160, 160, 160))) {
     m_boldFont.setBold(true);
+    setDarkBackground(false);
     m_list.setObserver(this);
+}
+
+void SongListModel::setDarkBackground(bool dark) {
+    m_songText = dark ? kSongTextOnDark : kSongTextColour;
+    m_songNumber = dark ? kBlueOnDark : kDarkBlue;
+    m_songIndex = dark ? kGreenOnDark : kGreen;
+    m_markedIcon = drawNoteIcon(m_songNumber);
+    if (m_list.size() > 0)
+        emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1),
+                         {Qt::ForegroundRole, Qt::DecorationRole});
 }
 
 SongListModel::~SongListModel() {
@@ -147,11 +162,11 @@ QVariant SongListModel::data(const QModelIndex& index, int role) const {
         if (!row.isSong())
             return {};
         if (column == ColText)
-            return kSongTextColour;
+            return m_songText;
         if (column == ColNumber || column == ColName)
-            return kDarkBlue;
+            return m_songNumber;
         if (column == ColIndex)
-            return kGreen;
+            return m_songIndex;
         return {};
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(columnAlignment(column));

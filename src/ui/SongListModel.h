@@ -50,6 +50,10 @@ public:
     // The icon of a row's icon number (5 unmarked song, 6 marked song, 7 folder).
     QIcon icon(int iconNumber) const;
 
+    // The song rows' text colours (black, dark blue, green) are meant for a light ground;
+    // on the dark ground of a dark desktop theme lighter ones take their place.
+    void setDarkBackground(bool dark);
+
 signals:
     // Available songs, SelectedCount or the keyboard kind changed.
     void countersChanged();
@@ -65,6 +69,9 @@ private:
     QIcon m_markedIcon;
     QIcon m_unmarkedIcon;
     QFont m_boldFont;
+    QColor m_songText;
+    QColor m_songNumber; // the number and song name columns
+    QColor m_songIndex;
     bool m_deferred = false;
     bool m_countsDirty = false;
     std::size_t m_dirtyFirst = 1;

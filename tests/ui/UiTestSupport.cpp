@@ -5,9 +5,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
-#include <QFileSystemModel>
-#include <QPushButton>
-#include <QTreeView>
 
 namespace lw::ui::test {
 
@@ -27,81 +24,36 @@ Result<std::vector<DirectoryEntry>> TestFileSystem::listDirectory(const std::fil
     for (const auto& [failing, status] : failingListings)
         if (failing.lexically_normal() == dir.lexically_normal())
             return status;
-    return realFileSystem().listDirectory(dir);
+    return FaultyFileSystem::listDirectory(dir);
 }
-Result<std::uint64_t> TestFileSystem::freeSpace(const std::filesystem::path& path) {
-    if (freeBytes)
-        return *freeBytes;
-    return realFileSystem().freeSpace(path);
-}
+
 Result<std::uint64_t> TestFileSystem::directorySize(const std::filesystem::path& dir) {
     if (directorySizeError)
         return *directorySizeError;
     if (directoryBytes)
         return *directoryBytes;
-    return realFileSystem().directorySize(dir);
+    return FaultyFileSystem::directorySize(dir);
 }
 
 QMessageBox::StandardButton ScriptedMessageBoxes::show(QWidget*, QMessageBox::Icon icon, const QString& title,
                                                        const QString& text,
                                                        QMessageBox::StandardButtons buttons) {
     shown.append({icon, title, text, buttons});
+    if (onShow)
+        onShow(shown.last());
     if (!answers.isEmpty())
         return answers.takeFirst();
     return buttons.testFlag(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok;
-}
-
-ListOrderAnswerer::ListOrderAnswerer(int answerIndex) : answer(answerIndex) {
-    connect(&m_timer, &QTimer::timeout, this, &ListOrderAnswerer::poll);
-    m_timer.start(5);
-}
-
-void ListOrderAnswerer::poll() {
-    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    if (!dialog || dialog->objectName() != QStringLiteral("Dialog_Liste"))
-        return;
-    ++answered;
-    if (beforeAnswer)
-        beforeAnswer();
-    if (answer < 0) {
-        dialog->close();
-        return;
-    }
-    auto* button = dialog->findChild<QPushButton*>(QStringLiteral("Button_check_%1").arg(answer));
-    if (button)
-        button->click();
-}
-
-WindowFixture::WindowFixture()
-    : localisation(fs, pathFromUtf8(temp.filePath(QStringLiteral("Liedwerk.ini")).toStdString()),
-                   std::string()),
-      context{fs, drives, programFolder, localisation, boxes, {}} {
-    programFolder.folder = pathFromUtf8(temp.path().toStdString());
-    context.homeFolder = pathFromUtf8(temp.path().toStdString());
-    drives.drives = {{"/", "/", DriveType::Fixed, "root"},
-                     {pathToUtf8(sourceDir() / "samples"), sourceDir() / "samples", DriveType::Fixed, {}}};
-    fs.freeBytes = std::uint64_t{1} << 50; // no space warning unless a test asks for one
-    setLanguage("2");
-}
-
-void WindowFixture::setLanguage(const char* languageId) {
-    localisation.settings().languageId = languageId;
-    localisation.applyLanguageId();
-}
-
-void chooseDirectory(Hauptform& window, const QString& path) {
-    auto* tree = window.findChild<QTreeView*>(QStringLiteral("Dir1"));
-    auto* model = qobject_cast<QFileSystemModel*>(tree->model());
-    tree->setCurrentIndex(model->index(path));
 }
 
 DialogScript::DialogScript() {
     m_timer.setInterval(1);
     connect(&m_timer, &QTimer::timeout, this, [this] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!dialog || dialog == m_last || !dialog->isVisible())
+        // A dialog is answered once; the next one may be built at the same address.
+        if (!dialog || !dialog->isVisible() || dialog->property("answered").toBool())
             return;
-        m_last = dialog;
+        dialog->setProperty("answered", true);
         seen << dialog->objectName();
         const auto it = actions.find(dialog->objectName());
         if (it != actions.end())
@@ -117,6 +69,33 @@ void click(QDialog& dialog, const char* buttonName) {
     if (!button)
         qFatal("no button %s", buttonName);
     button->click();
+}
+
+WindowFixture::WindowFixture()
+    : localisation(fs, pathFromUtf8(temp.filePath(QStringLiteral("Liedwerk.ini")).toStdString()),
+                   std::string()),
+      context{fs, drives, programFolder, localisation, boxes, {}} {
+    programFolder.folder = pathFromUtf8(temp.path().toStdString());
+    context.homeFolder = programFolder.folder;
+    drives.drives = {{"/", "/", DriveType::Fixed, "root"},
+                     {pathToUtf8(sourceDir() / "samples"), sourceDir() / "samples", DriveType::Fixed, {}}};
+    fs.setFreeSpace(std::uint64_t{1} << 50); // no space warning unless a test asks for one
+    setLanguage("2");
+}
+
+void WindowFixture::setLanguage(const char* languageId) {
+    localisation.settings().languageId = languageId;
+    localisation.applyLanguageId();
+}
+
+bool openDirectory(Hauptform& window, const std::filesystem::path& path, int order) {
+    DialogScript script;
+    if (order >= 0)
+        script.actions[QStringLiteral("Dialog_Liste")] = [order](QDialog& d) {
+            click(d, order == 0 ? "Button_check_0" : "Button_check_1");
+        };
+    window.openBackupFolder(toQString(path));
+    return script.seen.contains(QStringLiteral("Dialog_Liste"));
 }
 
 } // namespace lw::ui::test

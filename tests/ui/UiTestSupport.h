@@ -1,15 +1,13 @@
-// Doubles and helpers for driving the window in tests: a drive list and program folder
-// as the test sets them, the real file system with chosen free space, directory sizes
-// and listing failures, message boxes that answer from a script and record what they
-// showed, and a hand that answers the list-order question when it appears.
+// Doubles and helpers for driving the window in tests: the real file system with chosen
+// free space, directory sizes, listing failures and faults (FaultyFileSystem), a drive list
+// and program folder as the test sets them, message boxes that answer from a script and
+// record what they showed, and a hand that answers the modal dialogs as they open.
 #pragma once
 
-#include "platform/Drives.h"
-#include "platform/FileSystem.h"
 #include "platform/ProgramFolder.h"
 #include "settings/Localisation.h"
 #include "support/FakeDrives.h"
-#include "support/ForwardingFileSystem.h"
+#include "support/FaultyFileSystem.h"
 #include "ui/AppContext.h"
 #include "ui/MessageBoxes.h"
 
@@ -25,10 +23,8 @@
 #include <map>
 #include <optional>
 #include <string>
-#include <vector>
 
 class QDialog;
-class QTreeView;
 
 namespace lw::ui {
 class Hauptform;
@@ -49,17 +45,15 @@ public:
     std::filesystem::path path() override { return folder; }
 };
 
-class TestFileSystem : public lw::test::ForwardingFileSystem {
+class TestFileSystem : public lw::test::FaultyFileSystem {
 public:
     // Answers instead of the real ones when set.
-    std::optional<std::uint64_t> freeBytes;
     std::optional<std::uint64_t> directoryBytes;
     std::optional<Status> directorySizeError;
     // Folders whose listing fails with the given status.
     std::map<std::filesystem::path, Status> failingListings;
 
     Result<std::vector<DirectoryEntry>> listDirectory(const std::filesystem::path& dir) override;
-    Result<std::uint64_t> freeSpace(const std::filesystem::path& path) override;
     Result<std::uint64_t> directorySize(const std::filesystem::path& dir) override;
 };
 
@@ -75,24 +69,11 @@ public:
     QList<ShownMessage> shown;
     // Taken in order; when none is left a Yes/No question is answered Yes, anything else OK.
     QList<QMessageBox::StandardButton> answers;
+    // Runs while the message is shown, to look at the window behind it.
+    std::function<void(const ShownMessage&)> onShow;
 
     QMessageBox::StandardButton show(QWidget* parent, QMessageBox::Icon icon, const QString& title,
                                      const QString& text, QMessageBox::StandardButtons buttons) override;
-};
-
-// Answers the list-order question whenever it is open: presses Button_check_<answer>, or
-// closes the dialog as its close box would when the answer is -1.
-class ListOrderAnswerer : public QObject {
-    Q_OBJECT
-public:
-    explicit ListOrderAnswerer(int answer = 0);
-    int answer;
-    int answered = 0;
-    std::function<void()> beforeAnswer; // runs just before the button is pressed
-
-private:
-    void poll();
-    QTimer m_timer;
 };
 
 // Answers the modal dialogs as they open: each entry names a dialog (its objectName) and
@@ -105,14 +86,13 @@ public:
 
 private:
     QTimer m_timer;
-    QDialog* m_last = nullptr;
 };
 
 // Clicks the dialog's button of that objectName.
 void click(QDialog& dialog, const char* buttonName);
 
 // Everything a window needs, with English texts and a drive list holding "/" and the
-// samples' folder.
+// samples' folder; the home folder is a temporary folder.
 struct WindowFixture {
     WindowFixture();
     QTemporaryDir temp;
@@ -126,10 +106,9 @@ struct WindowFixture {
     void setLanguage(const char* languageId);
 };
 
-// Chooses a directory in the window's directory tree, as a click on it does.
-void chooseDirectory(Hauptform& window, const QString& path);
-inline void chooseDirectory(Hauptform& window, const std::filesystem::path& path) {
-    chooseDirectory(window, toQString(path));
-}
+// Opens a directory as a double-click in the window's directory tree does; the list-order
+// question, if it comes, is answered with `order` (0 standard, 1 alphabetical, -1 its
+// close box). Returns whether the question came.
+bool openDirectory(Hauptform& window, const std::filesystem::path& path, int order = 0);
 
 } // namespace lw::ui::test

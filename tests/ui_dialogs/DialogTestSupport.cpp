@@ -22,40 +22,29 @@ std::vector<DriveInfo> windowsDrives() {
             drive("e:", DriveType::Removable, "SDCARD"), drive("d:", DriveType::CdRom)};
 }
 
-ProgramPlace::ProgramPlace() = default;
-
 std::filesystem::path ProgramPlace::folder() const {
     return pathFromUtf8(m_dir.path().toStdString());
 }
 
-std::filesystem::path ProgramPlace::settingsFile() const {
-    return settingsFilePath(folder());
-}
-
 void ProgramPlace::writeSettings(const std::string& content) const {
-    QFile file(QString::fromStdString(pathToUtf8(settingsFile())));
+    QFile file(QString::fromStdString(pathToUtf8(settingsFilePath(folder()))));
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         file.write(content.data(), static_cast<qint64>(content.size()));
 }
 
 std::optional<std::string> ProgramPlace::settingsContent() const {
-    QFile file(QString::fromStdString(pathToUtf8(settingsFile())));
+    QFile file(QString::fromStdString(pathToUtf8(settingsFilePath(folder()))));
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
     return file.readAll().toStdString();
 }
 
 std::unique_ptr<Localisation> ProgramPlace::localisation(const std::string& commandLine) const {
-    return std::make_unique<Localisation>(realFileSystem(), settingsFile(), commandLine);
+    return std::make_unique<Localisation>(realFileSystem(), settingsFilePath(folder()), commandLine);
 }
 
 std::string settingsLine(const std::string& language, const std::string& drive, const std::string& reserved) {
     return "\"" + language + "\",\"" + drive + "\",\"" + reserved + "\"\r\n";
-}
-
-QString msg(Localisation& localisation, int number) {
-    const std::string_view text = localisation.text(number);
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 } // namespace lw::test

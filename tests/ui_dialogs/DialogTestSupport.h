@@ -1,9 +1,9 @@
-// Doubles and small tools for the dialog tests: a drive list of our own making, and a
+// Doubles and small tools for the dialog tests: the drives of a Windows machine, and a
 // program folder in a temporary directory with its settings file.
 #pragma once
 
-#include "platform/Drives.h"
 #include "settings/Localisation.h"
+#include "support/FakeDrives.h"
 
 #include <QString>
 #include <QTemporaryDir>
@@ -12,8 +12,6 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
-#include "support/FakeDrives.h"
-
 #include <string>
 #include <vector>
 
@@ -21,22 +19,16 @@ namespace lw::test {
 
 DriveInfo drive(const std::string& text, DriveType type, const std::string& label = {});
 
-// The drives of a Windows machine: the system disk first, then the floppy drive A:, a
-// card reader E: and an optical drive D:.
+// The system disk first, then the floppy drive A:, a card reader E: and an optical drive D:.
 std::vector<DriveInfo> windowsDrives();
 
-// A program folder in a temporary directory, with its settings file "Liedwerk.ini".
 class ProgramPlace {
 public:
-    ProgramPlace();
     std::filesystem::path folder() const;
-    std::filesystem::path settingsFile() const;
     QString folderText() const { return m_dir.path(); }
-
     void writeSettings(const std::string& content) const;
-    // The file's bytes, or nothing when there is no file.
+    // The settings file's bytes, or nothing when there is no file.
     std::optional<std::string> settingsContent() const;
-
     // A lookup over this folder's settings file, as at a program start.
     std::unique_ptr<Localisation> localisation(const std::string& commandLine = {}) const;
 
@@ -48,13 +40,14 @@ private:
 std::string settingsLine(const std::string& language, const std::string& drive,
                          const std::string& reserved = {});
 
-// The child widget of a type and name; fails the test (returns nullptr) when it is missing.
 template <class T>
 T* child(const QWidget* parent, const char* name) {
     return parent->findChild<T*>(QString::fromLatin1(name));
 }
 
-// The message text as a QString.
-QString msg(Localisation& localisation, int number);
+inline QString msg(Localisation& localisation, int number) {
+    const std::string_view text = localisation.text(number);
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 } // namespace lw::test

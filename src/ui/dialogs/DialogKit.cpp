@@ -25,6 +25,14 @@ void sizeAndCentre(QWidget* window, int widthTwips, int heightTwips) {
                  area.top() + (area.height() - window->height()) / 2);
 }
 
+void sizeForParent(QWidget* dialog, int widthTwips, int heightTwips) {
+    if (!dialog->parentWidget()) {
+        sizeAndCentre(dialog, widthTwips, heightTwips);
+        return;
+    }
+    dialog->resize(px(widthTwips), px(heightTwips));
+}
+
 void growToText(QLabel* label) {
     const int needed = label->fontMetrics().horizontalAdvance(label->text()) + 2 * label->margin() + 4;
     if (needed > label->width())

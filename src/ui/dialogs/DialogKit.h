@@ -1,5 +1,5 @@
 // Small tools shared by the dialogs: places in twips, numbered messages as QStrings,
-// centring on the screen, labels that grow to their text, and a push button whose
+// centring on the screen or on the parent window, labels that grow to their text, and a push button whose
 // caption wraps onto several lines.
 //
 // The dialogs were drawn in twips (1/1440 inch); at 96 dpi 15 twips make one pixel. Qt
@@ -54,6 +54,10 @@ void place(QWidget* widget, int left, int top, int width, int height);
 // Gives a window the client size in twips and centres it on its screen: left edge at
 // half the difference of the screen's width and the window's, top edge likewise.
 void sizeAndCentre(QWidget* window, int widthTwips, int heightTwips);
+
+// Gives a dialog of the main window the client size in twips and leaves its place to Qt,
+// which centres a dialog on its parent window when it is shown, as it does message boxes.
+void sizeForParent(QWidget* dialog, int widthTwips, int heightTwips);
 
 // Widens a one-line label to the width its text needs, never narrower than it is, so
 // that a font wider than the one the dialog was drawn with does not cut the text off.

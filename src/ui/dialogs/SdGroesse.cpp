@@ -114,7 +114,7 @@ SdGroesse::SdGroesse(Localisation& localisation, QWidget* parent) : QDialog(pare
     });
 
     // The cluster-size group lies beyond the dialog's first width, until the prompt is clicked.
-    dlg::sizeAndCentre(this, kClientWidthTwips, kClientHeightTwips);
+    dlg::sizeForParent(this, kClientWidthTwips, kClientHeightTwips);
     setFixedSize(size());
 }
 

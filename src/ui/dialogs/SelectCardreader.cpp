@@ -74,13 +74,14 @@ SelectCardreader::SelectCardreader(Localisation& localisation, Drives& drives, Q
     formatHint->setObjectName(QStringLiteral("lbl_Formathinweis"));
     formatHint->setWordWrap(true);
     formatHint->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    dlg::place(formatHint, 420, 300, 3765, 645);
+    // The two numbered steps, the drive list and the verdict share one left edge.
+    dlg::place(formatHint, 390, 300, 3915, 645);
 
     auto* driveChoice = new QLabel(this);
     driveChoice->setObjectName(QStringLiteral("lbl_Driveauswahl"));
     driveChoice->setWordWrap(true);
     driveChoice->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    dlg::place(driveChoice, 330, 960, 3975, 435);
+    dlg::place(driveChoice, 390, 960, 3915, 435);
 
     m_driveList = new QComboBox(this);
     m_driveList->setObjectName(QStringLiteral("Drive1"));
@@ -144,7 +145,7 @@ SelectCardreader::SelectCardreader(Localisation& localisation, Drives& drives, Q
                                                  dlg::message(m_localisation, kAcceptedOnLoadHint),
                                              dlg::message(m_localisation, kRejected),
                                              dlg::message(m_localisation, kRejectedOnLoad)}));
-    dlg::sizeAndCentre(this, 4680, 3660 + grown * dlg::kTwipsPerPixel);
+    dlg::sizeForParent(this, 4680, 3660 + grown * dlg::kTwipsPerPixel);
     setFixedSize(size());
 }
 

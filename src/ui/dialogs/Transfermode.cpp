@@ -43,7 +43,7 @@ Transfermode::Transfermode(Localisation& localisation, QWidget* parent) : QDialo
                                 restoreFile->heightForWidth(restoreFile->width()));
     int grown = dlg::makeRoom(this, cardReader, needed);
     grown += dlg::makeRoom(this, restoreFile, needed);
-    dlg::sizeAndCentre(this, 4095, 1590 + grown * dlg::kTwipsPerPixel);
+    dlg::sizeForParent(this, 4095, 1590 + grown * dlg::kTwipsPerPixel);
     setFixedSize(size());
 }
 

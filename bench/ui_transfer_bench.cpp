@@ -61,12 +61,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 4; ++i) {
         Hauptform window(fx.context);
         window.show();
-        {
-            ListOrderAnswerer answerer(0);
-            chooseDirectory(window, temp / "backup");
-            while (answerer.answered == 0)
-                QApplication::processEvents();
-        }
+        openDirectory(window, temp / "backup");
         DialogScript script;
         answerRestoreFile(script);
         auto* transfer = window.findChild<QPushButton*>(QStringLiteral("but_Transfer"));

@@ -54,11 +54,14 @@ int main(int argc, char** argv) {
     std::vector<double> build;
     std::vector<double> marks;
     for (int round = 0; round < rounds; ++round) {
-        chooseDirectory(window, other); // a fresh directory change each round
+        openDirectory(window, other); // a fresh directory change each round
         QElapsedTimer timer;
-        ListOrderAnswerer answerer(0);
-        answerer.beforeAnswer = [&timer] { timer.start(); };
-        chooseDirectory(window, full);
+        DialogScript script;
+        script.actions[QStringLiteral("Dialog_Liste")] = [&timer](QDialog& d) {
+            timer.start();
+            click(d, "Button_check_0");
+        };
+        window.openBackupFolder(toQString(full));
         list->viewport()->repaint();
         build.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
         if (list->model()->rowCount() != 4080) {

@@ -1,0 +1,26 @@
+// The window's own texts: those that the numbered message tables do not hold (the menu
+// item that opens a backup folder, the question before a card loses its songs, the
+// warning about a short table file). German and English stand side by side in one table
+// in WindowTexts.cpp; they follow the lookup's language like the numbered messages.
+#pragma once
+
+#include "settings/Localisation.h"
+
+#include <QString>
+
+namespace lw::ui {
+
+enum class WindowText {
+    OpenBackupFolderItem,  // menu item, with its access key
+    OpenBackupFolderTitle, // the folder dialog's title
+    ShortTable,            // %1: the table files that were shorter than their layout
+    CardHoldsSongs,        // %1: the card, %2: its songs (SongCount...), %3: its folders (FolderCount...)
+    SongCountOne,
+    SongCountMany, // %1: the number
+    FolderCountOne,
+    FolderCountMany, // %1: the number
+};
+
+QString windowText(Localisation& localisation, WindowText text);
+
+} // namespace lw::ui
