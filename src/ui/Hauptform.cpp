@@ -6,7 +6,7 @@
 #include "ui/SongListModel.h"
 #include "ui/Twips.h"
 #include "ui/UiText.h"
-#include "ui/WindowTexts.h"
+#include "ui/dialogs/WindowTexts.h"
 
 #include <QAction>
 #include <QApplication>

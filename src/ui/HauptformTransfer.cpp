@@ -8,10 +8,10 @@
 #include "ui/Hauptform.h"
 #include "ui/SongListModel.h"
 #include "ui/UiText.h"
-#include "ui/WindowTexts.h"
 #include "ui/dialogs/SdGroesse.h"
 #include "ui/dialogs/SelectCardreader.h"
 #include "ui/dialogs/Transfermode.h"
+#include "ui/dialogs/WindowTexts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -64,8 +64,16 @@ public:
     }
     void message(const RunMessage& m) override {
         QString text;
-        for (const auto& part : m.parts)
-            text += part.number ? lw::ui::message(m_w.m_ctx.localisation, part.number) : fromUtf8(part.text);
+        for (const auto& part : m.parts) {
+            QString piece =
+                part.number ? lw::ui::message(m_w.m_ctx.localisation, part.number) : fromUtf8(part.text);
+            // A part that begins a line of its own (the advice after the reason) starts
+            // with its first word, not with the joining ". " some texts carry.
+            if (text.endsWith(QLatin1Char('\n')))
+                while (piece.startsWith(QLatin1Char('.')) || piece.startsWith(QLatin1Char(' ')))
+                    piece.remove(0, 1);
+            text += piece;
+        }
         // Paths are shown in the system's own notation ("/" where it separates folders).
         if (m.kind == RunMessage::Kind::Closing && m_restoreMode)
             text = fromUtf8(displayPath(text.toStdString()));

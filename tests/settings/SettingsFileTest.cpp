@@ -55,6 +55,17 @@ TEST(WriteSettings, ReadsBackWhatItWrote) {
     }
 }
 
+// A mount point may hold a quote or a line end: such a value could not be read back, so
+// it is refused and the file keeps what it had.
+TEST(WriteSettings, AValueTheFileCannotHoldIsNotStored) {
+    test::TempDir dir;
+    const auto file = dir / "Liedwerk.ini";
+    ASSERT_TRUE(writeSettings(realFileSystem(), file, {"2", "e:", ""}));
+    for (const char* drive : {"/media/anna/My \"Card\"", "/media/x\ny"})
+        EXPECT_EQ(writeSettings(realFileSystem(), file, {"2", drive, ""}).code(), ErrorCode::InvalidArgument);
+    EXPECT_EQ(test::readText(file), "\"2\",\"e:\",\"\"\r\n");
+}
+
 TEST(WriteSettings, AFolderThatIsNotThereIsAnError) {
     TempDir dir;
     EXPECT_FALSE(writeSettings(realFileSystem(), dir / "missing" / "Liedwerk.ini", {"1", "", ""}));

@@ -1,5 +1,6 @@
 #include "ui/dialogs/SelectCardreader.h"
 #include "ui/dialogs/DialogKit.h"
+#include "ui/dialogs/WindowTexts.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -214,8 +215,13 @@ void SelectCardreader::driveChanged() {
                              dlg::message(m_localisation, kAcceptedHint));
         m_start->setEnabled(true);
         m_localisation.settings().cardDrive = drive->text;
-        // A write-protected program folder only loses the memory of the drive.
-        (void)m_localisation.writeSettingsFile();
+        // A write-protected program folder only loses the memory of the drive; a drive name
+        // that the settings file cannot hold is not stored, and the user is told why.
+        if (const Status stored = m_localisation.writeSettingsFile();
+            stored.code() == ErrorCode::InvalidArgument)
+            m_driveInfo->setText(
+                m_driveInfo->text() + kLineBreak +
+                windowText(m_localisation, WindowText::DriveNotStored).arg(dlg::fromUtf8(drive->text)));
     } else {
         m_driveInfo->setText(dlg::message(m_localisation, kRejected));
         m_start->setEnabled(false);

@@ -1,4 +1,4 @@
-#include "ui/WindowTexts.h"
+#include "ui/dialogs/WindowTexts.h"
 
 #include <array>
 
@@ -30,6 +30,12 @@ constexpr std::array kTexts = {
     Entry{WindowText::SongCountMany, "%1 Songs", "%1 songs"},
     Entry{WindowText::FolderCountOne, "1 Verzeichnis", "1 folder"},
     Entry{WindowText::FolderCountMany, "%1 Verzeichnissen", "%1 folders"},
+    Entry{
+        WindowText::DriveNotStored,
+        "Das Laufwerk %1 kann nicht gespeichert werden: sein Name enthält ein Anführungszeichen, das die "
+        "Einstellungsdatei nicht aufnehmen kann. Beim nächsten Programmstart wird es erneut gewählt.",
+        "The drive %1 cannot be remembered: its name holds a quotation mark, which the settings file cannot "
+        "store. It will be chosen again when the program next starts."},
 };
 
 } // namespace

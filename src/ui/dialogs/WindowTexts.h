@@ -19,6 +19,7 @@ enum class WindowText {
     SongCountMany, // %1: the number
     FolderCountOne,
     FolderCountMany, // %1: the number
+    DriveNotStored,  // %1: the card reader's drive, whose name the settings file cannot hold
 };
 
 QString windowText(Localisation& localisation, WindowText text);
