@@ -35,9 +35,7 @@ std::string fileName(std::string_view name, bool upper) {
 }
 
 std::string indexText(const BackupFormat& f, int folder, int place) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%0*d", f.indexDigits, folder * 100 + place);
-    return buf;
+    return zeroPadded(folder * 100 + place, f.indexDigits);
 }
 
 // A dummy song file: a recognisable head, then a byte pattern of the song's number.

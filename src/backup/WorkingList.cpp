@@ -2,19 +2,8 @@
 #include "backup/Cp1252.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace lw {
-
-namespace {
-
-std::string digits(long value, int width) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%0*ld", width, value);
-    return buf;
-}
-
-} // namespace
 
 unsigned char foldCaseCp1252(unsigned char b) {
     if (b >= 'A' && b <= 'Z')
@@ -52,9 +41,10 @@ void WorkingList::addSong(const SongSlot& slot) {
     ListRow row;
     row.text = slot.name.substr(0, kMaxKn7000NameLength);
     row.name = slot.name;
-    const std::string five = digits(slot.fileNumber, 5);
-    row.number = m_order == ListOrder::Standard ? five.substr(3, 2) : five.substr(0, 3) + "-" + five.substr(3, 2);
-    row.index = digits(slot.fileNumber, m_format->indexDigits);
+    const std::string five = zeroPadded(slot.fileNumber, 5);
+    row.number =
+        m_order == ListOrder::Standard ? five.substr(3, 2) : five.substr(0, 3) + "-" + five.substr(3, 2);
+    row.index = zeroPadded(slot.fileNumber, m_format->indexDigits);
     row.marked = true;
     row.icon = kIconMarkedSong;
     m_rows.push_back(std::move(row));
@@ -68,7 +58,7 @@ void WorkingList::Liste_erstellen(const BackupFormat& format, const std::vector<
     for (std::size_t g = 0; g < folders.size(); ++g) {
         ListRow folder;
         folder.text = folders[g].name;
-        folder.number = digits(folders[g].number, 3);
+        folder.number = zeroPadded(folders[g].number, 3);
         folder.icon = kIconFolder;
         folder.marked = true;
         const std::size_t folderRow = m_rows.size();
@@ -88,7 +78,8 @@ void WorkingList::Liste_erstellen(const BackupFormat& format, const std::vector<
     notifyReset();
 }
 
-void WorkingList::Liste_erstellen_Alphabetisch(const BackupFormat& format, const std::vector<SongSlot>& songs) {
+void WorkingList::Liste_erstellen_Alphabetisch(const BackupFormat& format,
+                                               const std::vector<SongSlot>& songs) {
     build(format, ListOrder::Alphabetical);
     // The places are sorted before their rows are made: moving a few thousand rows of
     // several texts each through the sort's buffer costs more than all the comparisons.
@@ -102,7 +93,8 @@ void WorkingList::Liste_erstellen_Alphabetisch(const BackupFormat& format, const
         const std::string_view x = std::string_view(a->name).substr(0, kMaxKn7000NameLength);
         const std::string_view y = std::string_view(b->name).substr(0, kMaxKn7000NameLength);
         return std::lexicographical_compare(x.begin(), x.end(), y.begin(), y.end(), [](char c, char d) {
-            return foldCaseCp1252(static_cast<unsigned char>(c)) < foldCaseCp1252(static_cast<unsigned char>(d));
+            return foldCaseCp1252(static_cast<unsigned char>(c)) <
+                   foldCaseCp1252(static_cast<unsigned char>(d));
         });
     });
     m_rows.reserve(named.size());

@@ -40,9 +40,9 @@ int songFolderNumber(const std::string& upperName) {
 
 std::optional<fs::path> findKn7000Folder(FileSystem& fs, const fs::path& cardRoot) {
     fs::path folder = cardRoot;
-    for (const char* part : {"PRIVATE", "TECHNICS", "KN7000"}) {
+    for (std::string_view part : kKn7000FolderParts) {
         const auto listing = foldedListing(fs, folder);
-        const auto it = listing.find(part);
+        const auto it = listing.find(std::string(part));
         if (it == listing.end() || !it->second.isDirectory)
             return std::nullopt;
         folder /= pathFromUtf8(it->second.name);
@@ -68,7 +68,7 @@ int CardCheck::songCount() const {
 CardCheck checkCard(FileSystem& fs, const fs::path& cardRoot) {
     CardCheck check;
     check.kn7000 = findKn7000Folder(fs, cardRoot);
-    const fs::path kn7000 = check.kn7000 ? *check.kn7000 : cardRoot / "PRIVATE" / "TECHNICS" / "KN7000";
+    const fs::path kn7000 = check.kn7000 ? *check.kn7000 : kn7000Path(cardRoot);
     const auto top = check.kn7000 ? foldedListing(fs, kn7000) : std::map<std::string, DirectoryEntry>{};
     const auto inf = top.find(std::string(kInfFileName));
     check.infPath = kn7000 / (inf == top.end() ? std::string(kInfFileName) : inf->second.name);

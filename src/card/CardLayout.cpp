@@ -1,20 +1,17 @@
 #include "card/CardLayout.h"
 
+#include "backup/BackupFormat.h"
+
 #include <algorithm>
 
 namespace lw {
 
-namespace {
-
-// n with at least `digits` digits, leading zeros added: (7, 3) -> "007".
-std::string zeroPadded(int n, int digits) {
-    std::string text = std::to_string(n < 0 ? -n : n);
-    if (text.size() < static_cast<std::size_t>(digits))
-        text.insert(0, static_cast<std::size_t>(digits) - text.size(), '0');
-    return n < 0 ? "-" + text : text;
+std::filesystem::path kn7000Path(const std::filesystem::path& cardRoot) {
+    std::filesystem::path folder = cardRoot;
+    for (std::string_view part : kKn7000FolderParts)
+        folder /= std::string(part);
+    return folder;
 }
-
-} // namespace
 
 std::string sixCharName(std::string_view index) {
     std::string name(index.substr(0, kSixCharNameLength));

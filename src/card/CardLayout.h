@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -16,13 +17,12 @@ inline constexpr int kMaxSongFolders = 99;
 inline constexpr int kSlotsPerFolder = 20;
 inline constexpr std::size_t kSixCharNameLength = 6;
 
-// Bytes kept free on a real card for the information file, which is written last.
-inline constexpr std::uint64_t kInfReserve = 54816;
-
-// The folders below the card root, in the order they are made, with "\" between parts.
-inline constexpr std::array<std::string_view, 3> kCardFolders = {"PRIVATE", "PRIVATE\\TECHNICS",
-                                                                 "PRIVATE\\TECHNICS\\KN7000"};
-inline constexpr std::string_view kKn7000Folder = "PRIVATE\\TECHNICS\\KN7000";
+// The folders from the card root to the songs, in the order they are made. The first is
+// the card's PRIVATE folder, which a transfer replaces.
+inline constexpr std::array<std::string_view, 3> kKn7000FolderParts = {"PRIVATE", "TECHNICS", "KN7000"};
+inline constexpr std::string_view kPrivateFolder = kKn7000FolderParts[0];
+inline constexpr std::string_view kKn7000Folder =
+    "PRIVATE\\TECHNICS\\KN7000"; // card-relative, as in restore files
 inline constexpr std::string_view kInfFileName = "KN7000MN.INF";
 // The information file's name in a restore file: card-relative, with a leading "\".
 inline constexpr std::string_view kInfEntryName = "\\PRIVATE\\TECHNICS\\KN7000\\KN7000MN.INF";
@@ -53,6 +53,9 @@ constexpr std::uint8_t maskBitsOf(const std::array<SongFileType, N>& group) {
 }
 static_assert(maskBitsOf(kFirstGroup) == kFirstGroupMaskBits);
 static_assert(maskBitsOf(kSecondGroup) == kSecondGroupMaskBits);
+
+// The KN7000 folder below a card root: root/PRIVATE/TECHNICS/KN7000.
+std::filesystem::path kn7000Path(const std::filesystem::path& cardRoot);
 
 // "00101" -> "00101_", "0312" -> "0312__"; a longer text keeps its first six characters.
 std::string sixCharName(std::string_view index);

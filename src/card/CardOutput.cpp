@@ -10,8 +10,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::string_view kPrivate = "PRIVATE";
-
 std::uint64_t wholeUnits(std::uint64_t bytes, std::uint64_t unit) {
     return (bytes + unit - 1) / unit * unit;
 }
@@ -26,7 +24,7 @@ CardOutput::~CardOutput() = default;
 Status CardOutput::check(const BackupDirectory& backup) {
     OutputFootprint footprint;
     footprint.foldersWrittenInto = {m_root};
-    footprint.treesDeleted = {m_root / std::string(kPrivate)};
+    footprint.treesDeleted = {m_root / std::string(kPrivateFolder)};
     return checkApartFromBackup(m_fs, footprint, backup);
 }
 
@@ -41,13 +39,13 @@ Status CardOutput::claim(const BackupDirectory& backup) {
 }
 
 Status CardOutput::prepare() {
-    const fs::path priv = m_root / std::string(kPrivate);
+    const fs::path priv = m_root / std::string(kPrivateFolder);
     if (m_fs.exists(priv))
         if (Status s = m_fs.removeTree(priv, true); !s)
             return s;
     fs::path folder = m_root;
-    for (const char* part : {"PRIVATE", "TECHNICS", "KN7000"}) {
-        folder /= part;
+    for (std::string_view part : kKn7000FolderParts) {
+        folder /= std::string(part);
         if (Status s = m_fs.createDirectory(folder); !s)
             return s;
     }
@@ -123,7 +121,7 @@ Status CardOutput::finish(std::span<const std::uint8_t> info) {
     if (!closed)
         return closed;
     // Only what has reached the card counts: the user takes it to the keyboard next.
-    return m_fs.flushTree(m_root / std::string(kPrivate));
+    return m_fs.flushTree(m_root / std::string(kPrivateFolder));
 }
 
 void CardOutput::abandon() {
@@ -132,7 +130,7 @@ void CardOutput::abandon() {
         m_inf.reset();
     }
     if (!m_kn7000.empty())
-        (void)m_fs.flushTree(m_root / std::string(kPrivate));
+        (void)m_fs.flushTree(m_root / std::string(kPrivateFolder));
 }
 
 bool CardOutput::isOnCard(const std::string& path) const {

@@ -10,7 +10,9 @@
 
 #include "backup/BackupReader.h"
 #include "backup/WorkingList.h"
+#include "card/CardSizes.h"
 #include "card/InfoFile.h"
+#include "card/OutputMode.h"
 #include "card/TransferOutput.h"
 #include "platform/FileSystem.h"
 
@@ -22,8 +24,6 @@
 #include <vector>
 
 namespace lw {
-
-enum class OutputMode : std::int16_t { Card = 1, RestoreFile = 2 };
 
 // Keep the backup's folders (each marked folder row opens a song folder, songs keep
 // their places), or line the songs up one after the other, 20 to a folder.
@@ -100,8 +100,8 @@ struct TransferSetup {
     bool recreateRestoreFolder = false;
     // Shown between messages 62 and 63: the program's folder.
     std::string restoreLocationText;
-    std::int32_t cardCapacity = 63318128;
-    std::int32_t clusterSize = 16384;
+    std::int32_t cardCapacity = kCardSizes[kDefaultCardSizeIndex].capacity;
+    std::int32_t clusterSize = kClusterSizes[kDefaultClusterIndex].bytes;
 };
 
 enum class RunOutcome {

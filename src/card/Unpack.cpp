@@ -1,5 +1,7 @@
 #include "card/Unpack.h"
 
+#include "card/CardLayout.h"
+
 #include "backup/Cp1252.h"
 #include "platform/Path.h"
 
@@ -12,7 +14,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::size_t kBufferSize = 1 << 20;
-constexpr std::string_view kPrivate = "PRIVATE";
 
 Status refused(const fs::path& path, const std::string& why) {
     return Status::error(ErrorCode::InvalidArgument, pathToUtf8(path), why + "; nothing was written");
@@ -63,7 +64,7 @@ Result<UnpackPlan> planUnpack(FileSystem& fs, const fs::path& file, const fs::pa
     plan.lock = std::move(*lock);
 
     // The restore file must outlive the old PRIVATE: not in it, nor reached through it.
-    const fs::path priv = root / std::string(kPrivate);
+    const fs::path priv = root / std::string(kPrivateFolder);
     const auto privId = fs.identity(priv, false);
     if (privId && privId == fs.identity(priv, true)) {
         const auto fileId = fs.identity(file, true);
@@ -81,7 +82,7 @@ Result<UnpackPlan> planUnpack(FileSystem& fs, const fs::path& file, const fs::pa
     // Outside PRIVATE nothing is replaced, and no link or file stands in an entry's way.
     for (std::size_t e = 0; e < plan.contents.entries.size(); ++e) {
         const auto& parts = plan.contents.parts[e];
-        if (parts.size() > 1 && parts[0] == kPrivate)
+        if (parts.size() > 1 && parts[0] == kPrivateFolder)
             continue;
         for (std::size_t n = 1; n <= parts.size(); ++n) {
             const fs::path place = placeOf(root, parts, n);
@@ -100,7 +101,7 @@ Result<UnpackPlan> planUnpack(FileSystem& fs, const fs::path& file, const fs::pa
 }
 
 Status runUnpack(FileSystem& fs, UnpackPlan& plan, const std::function<void(const RestoreEntry&)>& written) {
-    const fs::path priv = plan.root / std::string(kPrivate);
+    const fs::path priv = plan.root / std::string(kPrivateFolder);
     if (fs.exists(priv))
         if (Status s = fs.removeTree(priv, true); !s)
             return s;

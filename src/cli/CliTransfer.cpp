@@ -1,6 +1,7 @@
 // liedwerk-cli transfer: the marked songs of a backup onto a card folder or into a
 // restore file, exactly as the window writes them.
 #include "backup/Cp1252.h"
+#include "card/CardLayout.h"
 #include "card/CardSizes.h"
 #include "card/TransferRun.h"
 #include "cli/CliCommon.h"
@@ -276,7 +277,7 @@ int cliTransfer(const std::vector<std::string>& args, CliContext& ctx) {
         cliError(ctx, s.path() + ": " + s.reason());
         return kExitError;
     }
-    if (cardMode && !confirmReplacePrivate(ctx, setup.cardRoot / "PRIVATE", a.has("--yes")))
+    if (cardMode && !confirmReplacePrivate(ctx, setup.cardRoot / std::string(kPrivateFolder), a.has("--yes")))
         return kExitError;
 
     CliFrontEnd frontEnd(ctx, list, cardMode);

@@ -1,6 +1,7 @@
 // liedwerk-cli unpack: writes a restore file's entries into a folder as a card would
 // receive them. The core judges the whole file and the folder before anything is written.
 #include "backup/Cp1252.h"
+#include "card/CardLayout.h"
 #include "card/Unpack.h"
 #include "cli/CliCommon.h"
 #include "platform/Path.h"
@@ -32,7 +33,7 @@ int cliUnpack(const std::vector<std::string>& args, CliContext& ctx) {
     }
     if (!acceptCardRoot(ctx, dir, a.has("--allow-fixed")))
         return kExitError;
-    if (!confirmReplacePrivate(ctx, plan->root / "PRIVATE", a.has("--yes")))
+    if (!confirmReplacePrivate(ctx, plan->root / std::string(kPrivateFolder), a.has("--yes")))
         return kExitError;
     const Status s = runUnpack(ctx.fs, *plan, [&](const RestoreEntry& e) {
         ctx.out << shown(cp1252ToUtf8(e.name)) << "  " << e.length << " bytes\n";

@@ -1,8 +1,5 @@
 #include "platform/Path.h"
 
-#include <iterator>
-#include <system_error>
-
 namespace lw {
 
 std::filesystem::path pathFromUtf8(std::string_view utf8) {
@@ -36,6 +33,9 @@ std::string_view nativeSeparator() {
 #endif
 }
 
+namespace {
+
+// True when the text already ends in a folder separator ("C:\\", "/media/", "dir/").
 bool endsWithSeparator(std::string_view text) {
     if (text.empty())
         return false;
@@ -46,6 +46,8 @@ bool endsWithSeparator(std::string_view text) {
     return last == '/';
 #endif
 }
+
+} // namespace
 
 std::string withTrailingSeparator(std::string text) {
     if (!endsWithSeparator(text))
@@ -61,20 +63,6 @@ std::string displayPath(std::string_view text) {
             c = '/';
 #endif
     return out;
-}
-
-bool isWithinFolder(const std::filesystem::path& inner, const std::filesystem::path& outer) {
-    std::error_code ec;
-    const auto in = std::filesystem::weakly_canonical(std::filesystem::absolute(inner, ec), ec);
-    const auto out = std::filesystem::weakly_canonical(std::filesystem::absolute(outer, ec), ec);
-    auto i = in.begin();
-    for (auto o = out.begin(); o != out.end(); ++o, ++i) {
-        if (o->empty() && std::next(o) == out.end())
-            break; // a trailing separator
-        if (i == in.end() || *i != *o)
-            return false;
-    }
-    return true;
 }
 
 } // namespace lw

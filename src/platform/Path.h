@@ -15,9 +15,6 @@ std::string pathToUtf8(const std::filesystem::path& path);
 // The system's folder separator as text: "\" on Windows, "/" elsewhere.
 std::string_view nativeSeparator();
 
-// True when the text already ends in a folder separator ("C:\", "/media/", "dir/").
-bool endsWithSeparator(std::string_view text);
-
 // The text with exactly one trailing separator added unless it already ends in one:
 // "C:\Songs" -> "C:\Songs\", "C:\" -> "C:\", "/home/u/kn" -> "/home/u/kn/".
 std::string withTrailingSeparator(std::string text);
@@ -25,9 +22,5 @@ std::string withTrailingSeparator(std::string text);
 // Shows a card-relative or program path in the system's own notation: on systems whose
 // separator is "/", every "\" becomes "/". Used only for texts shown to people.
 std::string displayPath(std::string_view text);
-
-// True when `inner` is `outer` or lies below it, both made absolute and with links resolved
-// as far as the paths exist.
-bool isWithinFolder(const std::filesystem::path& inner, const std::filesystem::path& outer);
 
 } // namespace lw

@@ -115,6 +115,12 @@ bool isWritableFolder(const fs::path& folder) {
 #endif
 }
 
-fs::path settingsFilePath(const fs::path& programFolder) { return programFolder / "Liedwerk.ini"; }
+fs::path settingsFilePath(const fs::path& programFolder) {
+    return programFolder / "Liedwerk.ini";
+}
+
+fs::path restoreFilePath(const fs::path& programFolder) {
+    return programFolder / "RestorSDB" / "Restore.sdb";
+}
 
 } // namespace lw

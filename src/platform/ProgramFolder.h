@@ -24,7 +24,8 @@ std::optional<std::filesystem::path> executableFolder();
 
 // The per-user data folder of the rule above, from the given environment values
 // (empty when unset). Split out so that the rule can be tested without an environment.
-std::filesystem::path perUserFolder(const std::filesystem::path& xdgDataHome, const std::filesystem::path& home,
+std::filesystem::path perUserFolder(const std::filesystem::path& xdgDataHome,
+                                    const std::filesystem::path& home,
                                     const std::filesystem::path& localAppData);
 
 // True when a file can be created in the folder.
@@ -32,5 +33,8 @@ bool isWritableFolder(const std::filesystem::path& folder);
 
 // The settings file of a program folder: that folder plus "Liedwerk.ini".
 std::filesystem::path settingsFilePath(const std::filesystem::path& programFolder);
+
+// The restore file of a program folder: that folder plus "RestorSDB" and "Restore.sdb".
+std::filesystem::path restoreFilePath(const std::filesystem::path& programFolder);
 
 } // namespace lw

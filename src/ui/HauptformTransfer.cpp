@@ -204,7 +204,7 @@ void Hauptform::mnu_Restore_Click() {
         setup.cardCapacity = sizeDialog.cardCapacity();
         setup.clusterSize = sizeDialog.clusterSize();
         const std::filesystem::path folder = m_ctx.programFolder.path();
-        setup.restoreFile = folder / "RestorSDB" / "Restore.sdb";
+        setup.restoreFile = restoreFilePath(folder);
         setup.recreateRestoreFolder = true;
         setup.restoreLocationText = pathToUtf8(folder);
     }

@@ -276,7 +276,7 @@ TEST_F(TransferRunTest, FullCardDuringTheSecondGroupRemovesTheSongsFiles) {
     auto backup = samples::fullBackup(KeyboardKind::KN6000, 3, {".SQT", ".LSW", ".ACT"}, 20000);
     load(backup);
     // Room for the first song (3 x 20000) and the second song's first group, not its .ACT.
-    fs.setCapacity(kInfReserve + 5 * 20000 + 10000);
+    fs.setCapacity(kInfSize + 5 * 20000 + 10000);
     const RunResult r = runCard(CardOrder::Sequential);
     EXPECT_EQ(r.outcome, RunOutcome::OutputFull);
     EXPECT_TRUE(r.error.isOk());

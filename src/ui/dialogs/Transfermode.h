@@ -4,7 +4,7 @@
 // dialog by its close box keeps that: only the card-reader button chooses the card.
 #pragma once
 
-#include "card/TransferRun.h"
+#include "card/OutputMode.h"
 #include "settings/Localisation.h"
 
 #include <QDialog>
