@@ -16,6 +16,16 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+build_qt=false
+for argument in "$@"; do
+    case $argument in
+    --build-qt) build_qt=true ;;
+    *)
+        sed -n '2,/^set -euo pipefail/p' "$0" | sed '$d; s/^# \{0,1\}//'
+        exit 2
+        ;;
+    esac
+done
 started=$(date +%s)
 phase_started=
 # A heading; the time the previous part took goes at the end of its output.
@@ -27,7 +37,7 @@ phase() {
     echo "== $*"
 }
 
-./scripts/install-deps.sh g++-mingw-w64-x86-64-posix wine64 wine
+./scripts/install-deps.sh g++-mingw-w64-x86-64-posix wine64 wine xdotool fonts-dejavu-core
 
 build=$root/build/windows
 jobs=$(nproc)
@@ -81,9 +91,63 @@ cmake --build "$gtest_build" -j "$jobs" >>"$build/googletest.log" ||
     { cat "$build/googletest.log"; exit 1; }
 cmake --install "$gtest_build" >>"$build/googletest.log"
 
+phase "Qt for Windows"
+# A Qt prefix built for MinGW: LIEDWERK_QT_MINGW (a folder, or a .tar.xz of one), else the
+# user's cache folder, which --build-qt fills. A .tar.xz, or a folder without Qt Test, is
+# unpacked or copied once into build/windows/qt, and Qt Test is added there.
+qt_cache=$HOME/.cache/liedwerk/qt-6.4.2-mingw64
+qt_prefix=
+is_qt_prefix() { [ -f "$1/lib/cmake/Qt6Core/Qt6CoreConfig.cmake" ] && [ -f "$1/bin/Qt6Core.dll" ]; }
+if [ -n "${LIEDWERK_QT_MINGW:-}" ]; then
+    qt_given=$(realpath -m "$LIEDWERK_QT_MINGW")
+    if [ -d "$qt_given" ]; then
+        is_qt_prefix "$qt_given" || { loud "LIEDWERK_QT_MINGW=$qt_given holds no Qt 6 built for Windows."; exit 1; }
+        qt_prefix=$qt_given
+    elif [ -f "$qt_given" ] && [[ $qt_given == *.tar.xz ]]; then
+        qt_prefix=$qt_given # unpacked below
+    else
+        loud "LIEDWERK_QT_MINGW=$LIEDWERK_QT_MINGW is neither a folder nor a .tar.xz file."
+        exit 1
+    fi
+elif $build_qt || is_qt_prefix "$qt_cache"; then
+    is_qt_prefix "$qt_cache" || ./scripts/build-qt-mingw.sh "$qt_cache"
+    qt_prefix=$qt_cache
+fi
+if [ -n "$qt_prefix" ] && { [ -f "$qt_prefix" ] || [ ! -f "$qt_prefix/lib/cmake/Qt6Test/Qt6TestConfig.cmake" ]; }; then
+    qt_copy=$build/qt
+    origin="$qt_prefix $(stat -c '%s %Y' "$qt_prefix")"
+    if [ "$(cat "$qt_copy/.liedwerk-origin" 2>/dev/null)" != "$origin" ]; then
+        rm -rf "$qt_copy"
+        mkdir -p "$qt_copy/prefix"
+        if [ -f "$qt_prefix" ]; then
+            echo "   unpacking $qt_prefix"
+            tar -xJf "$qt_prefix" -C "$qt_copy/prefix" --strip-components=1
+        else
+            echo "   copying $qt_prefix"
+            cp -a "$qt_prefix/." "$qt_copy/prefix"
+        fi
+        is_qt_prefix "$qt_copy/prefix" || { loud "$qt_prefix holds no Qt 6 built for Windows."; exit 1; }
+        ./scripts/build-qt-mingw.sh --test-only "$qt_copy/prefix"
+        echo "$origin" >"$qt_copy/.liedwerk-origin"
+    fi
+    qt_prefix=$qt_copy/prefix
+fi
+if [ -n "$qt_prefix" ]; then
+    echo "   $qt_prefix"
+    host_cmake_dir=$(dirname "$(dirname "$(ls /usr/lib/*/cmake/Qt6CoreTools/Qt6CoreToolsConfig.cmake | head -n 1)")")
+    qt_options=(-DLIEDWERK_BUILD_GUI=ON -DCMAKE_PREFIX_PATH="$qt_prefix" -DQT_HOST_PATH=/usr
+                -DQT_HOST_PATH_CMAKE_DIR="$host_cmake_dir")
+else
+    loud "NO QT FOR WINDOWS: the window's Windows step (liedwerk.exe, its tests under Wine," \
+         "the Windows download) is SKIPPED. The core and liedwerk-cli.exe are built and tested." \
+         "Give a Qt prefix built for MinGW-w64 in LIEDWERK_QT_MINGW (a folder or a .tar.xz)," \
+         "or build one into $qt_cache with: scripts/test-windows.sh --build-qt"
+    qt_options=(-DLIEDWERK_BUILD_GUI=OFF -DCMAKE_PREFIX_PATH=)
+fi
+
 phase "Windows build (MinGW-w64)"
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-      -DCMAKE_BUILD_TYPE=Release -DLIEDWERK_BUILD_GUI=OFF -DLIEDWERK_BUILD_BENCH=OFF \
+      -DCMAKE_BUILD_TYPE=Release -DLIEDWERK_BUILD_BENCH=OFF "${qt_options[@]}" \
       -DGTest_DIR="$gtest_install/lib/cmake/GTest" >/dev/null
 cmake --build "$build" -j "$jobs"
 cli_exe=$build/src/cli/liedwerk-cli.exe

@@ -539,6 +539,18 @@ void Hauptform::onDriveChosen(int index) {
     onDirectoryChanged(root);
 }
 
+void Hauptform::openFolder(const QString& path) {
+    const QString folder = QDir::cleanPath(QDir(path).absolutePath());
+    fillDriveList(folder);
+    if (Drive1->currentIndex() >= 0)
+        setTreeRoot(Drive1->currentData().toString());
+    {
+        const QScopedValueRollback<bool> quiet(m_ignoreTreeChange, true);
+        Dir1->setCurrentIndex(m_dirModel->index(folder));
+    }
+    onDirectoryChanged(folder);
+}
+
 // ---- Loading a backup ----
 
 void Hauptform::onDirectoryChanged(const QString& path) {

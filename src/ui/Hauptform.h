@@ -76,6 +76,11 @@ public:
     // True while a transfer runs.
     bool transferRunning() const { return m_transferRunning; }
 
+public slots:
+    // Opens a folder as choosing it in the directory tree does: the drive list and the tree
+    // go to it, then the backup in it is loaded (a folder named on the command line).
+    void openFolder(const QString& path);
+
 signals:
     void transferRequested();
     void languageSelectionRequested();

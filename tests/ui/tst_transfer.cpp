@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
@@ -63,7 +64,6 @@ int runCli(const std::vector<std::string>& args) {
         qWarning("liedwerk-cli: %s", err.str().c_str());
     return status;
 }
-
 
 } // namespace
 
@@ -145,7 +145,8 @@ void TestTransfer::restoreFileRunWritesWhatTheCommandLineWrites() {
     QCOMPARE(shown[1].title, QStringLiteral("Info"));
     QCOMPARE(shown[1].text,
              QStringLiteral("The restore file was stored on the path --") + m_fx->temp.path() +
-                 QStringLiteral("/RestorSDB/Restore.sdb --was created. Now start the Song Manager "
+                 QDir::toNativeSeparators(QStringLiteral("/RestorSDB/Restore.sdb")) +
+                 QStringLiteral(" --was created. Now start the Song Manager "
                                 "for KN program that came with the keyboard and use its RESTORE "
                                 "function to transfer the data onto the SD card."));
     // Ready again: one song was not found and stays marked.
@@ -187,7 +188,8 @@ void TestTransfer::cardRunWritesWhatTheCommandLineWrites() {
              0);
     QVERIFY(treeOf(card) == treeOf(expected));
     QCOMPARE(messageTexts().last(), QStringLiteral("The data was saved on the") +
-                                        QString::fromStdString(pathToUtf8(card)) + QStringLiteral("/drive."));
+                                        QString::fromStdString(pathToUtf8(card)) + QDir::separator() +
+                                        QStringLiteral("drive."));
     // The accepted drive was saved in the settings file.
     QVERIFY(fs::exists(m_temp / "Liedwerk.ini"));
 }
