@@ -247,4 +247,183 @@ diff -r "$e2e/card-linux" "$card_folder" ||
 echo "   card, kn3000: $(find "$card_folder" -type f | wc -l) files, the same from Windows (e:\) and Linux"
 find "$card_folder" -mindepth 1 -delete
 
+if [ -z "$qt_prefix" ]; then
+    phase "Windows build and tests took $(( $(date +%s) - started )) s"
+    loud "The window's Windows step was SKIPPED: no Qt for Windows (see \"Qt for Windows\" above)."
+    exit 0
+fi
+
+phase "Windows download"
+# liedwerk.exe runs with Qt's DLLs and the MinGW runtime DLLs beside it, as Qt's DLLs use
+# them; liedwerk-cli.exe carries its runtime inside.
+imports() { x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^\s*DLL Name: //p'; }
+imports "$build/src/ui/liedwerk.exe" | grep -qx 'libstdc++-6.dll' ||
+    { loud "liedwerk.exe does not use the C++ runtime's DLL (libstdc++-6.dll) that Qt's DLLs use."; exit 1; }
+if imports "$cli_exe" | grep -qi 'libstdc++\|libgcc\|libwinpthread'; then
+    loud "liedwerk-cli.exe needs MinGW runtime DLLs; it should carry its runtime inside."
+    exit 1
+fi
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+package=liedwerk-$version-windows-x64
+stage=$build/package/$package
+rm -rf "$build/package"
+mkdir -p "$stage/platforms" "$stage/styles"
+cp "$build/src/ui/liedwerk.exe" "$cli_exe" "$stage/"
+cp "$qt_prefix"/bin/Qt6{Core,Gui,Widgets}.dll "$stage/"
+cp "$qt_prefix/plugins/platforms/qwindows.dll" "$stage/platforms/"
+cp "$qt_prefix/plugins/styles/qwindowsvistastyle.dll" "$stage/styles/"
+for dll in libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll; do
+    cp "$(x86_64-w64-mingw32-g++-posix -print-file-name=$dll)" "$stage/$dll"
+    x86_64-w64-mingw32-strip --strip-unneeded "$stage/$dll" # Debian's carry debug information
+done
+x86_64-w64-mingw32-strip --strip-unneeded "$stage/liedwerk.exe" "$stage/liedwerk-cli.exe"
+cp docs/help/*.html "$stage/"
+sed 's/$/\r/' data/windows/README.txt >"$stage/README.txt"
+zip=$build/$package.zip
+rm -f "$zip"
+(cd "$build/package" && cmake -E tar cf "$zip" --format=zip "$package")
+echo "   $zip: $(( $(stat -c %s "$zip") / 1024 / 1024 )) MB ($(stat -c %s "$zip") bytes)"
+
+phase "The window under Wine: liedwerk.exe from the download, on Xvfb"
+# The download unpacked into a fresh folder on drive f: and started there, as by a
+# double-click: Qt's DLLs and plugins must come from beside liedwerk.exe. The backup lies on
+# drive d:, a second one at the root of the removable drive e:.
+app=$drives/f/Liedwerk
+rm -rf "$app" "$drives/d/kn5000"
+mkdir -p "$app"
+(cd "$app" && cmake -E tar xf "$zip")
+app=$app/$package
+cp -r samples/kn5000 "$drives/d/kn5000"
+cp -r samples/kn2000/. "$card_folder/"
+shots=$build/screenshots
+rm -rf "$shots"
+mkdir -p "$shots"
+
+display=
+for n in $(seq 90 199); do
+    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=:$n; break; fi
+done
+[ -n "$display" ] || { loud "No free X display number for Xvfb."; exit 1; }
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >"$build/xvfb.log" 2>&1 &
+xvfb_pid=$!
+app_pid=
+stop_x() {
+    [ -z "$app_pid" ] || kill "$app_pid" 2>/dev/null || true
+    kill "$xvfb_pid" 2>/dev/null || true
+    "$wineserver" -k 2>/dev/null || true
+}
+trap stop_x EXIT
+for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
+# Wine's desktop process takes the display it starts with: a fresh Wine session for the window.
+"$wineserver" -k 2>/dev/null || true
+"$wineserver" -w
+
+x() { DISPLAY=$display "$@"; }
+shot() { x import -window root "$shots/$1.png"; }
+window_failed() {
+    shot failure
+    loud "The window under Wine: $*" "What the screen showed: $shots/failure.png" \
+         "Wine's output: $build/liedwerk-wine.log" "This step FAILS."
+    exit 1
+}
+# Waits until a window with this title shows, and gives it the keyboard.
+await() {
+    local title=$1 id
+    for _ in $(seq 300); do
+        for id in $(x xdotool search --name "^$title\$" 2>/dev/null); do
+            if x xwininfo -id "$id" 2>/dev/null | grep -q IsViewable; then
+                x xdotool windowfocus "$id" 2>/dev/null || true
+                sleep 0.3
+                return 0
+            fi
+        done
+        sleep 0.2
+    done
+    window_failed "no window \"$title\" showed within 60 seconds."
+}
+keys() { x xdotool key --delay 150 "$@"; }
+# Waits until no window with this title shows any more.
+gone() {
+    local title=$1 id shown
+    for _ in $(seq 300); do
+        shown=false
+        for id in $(x xdotool search --name "^$title\$" 2>/dev/null); do
+            x xwininfo -id "$id" 2>/dev/null | grep -q IsViewable && shown=true
+        done
+        $shown || return 0
+        sleep 0.2
+    done
+    window_failed "the window \"$title\" did not close within 60 seconds."
+}
+start_window() { # language (1 German, 2 English)
+    printf '"%s","",""\r\n' "$1" >"$app/Liedwerk.ini"
+    x "$wine" "f:\\Liedwerk\\$package\\liedwerk.exe" 'd:\kn5000' \
+        >>"$build/liedwerk-wine.log" 2>&1 &
+    app_pid=$!
+}
+end_window() { # the menu keys of Program > End
+    keys "$@"
+    for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.2; done
+    kill -0 "$app_pid" 2>/dev/null && window_failed "liedwerk.exe did not end by its menu's End."
+    app_pid=
+}
+main_title='Liedwerk KN2000/3000/3500/5000/6000/6500 to KN7000'
+: >"$build/liedwerk-wine.log"
+
+# English: load the backup named on the command line, transfer it into the restore file.
+start_window 2
+await "$main_title"
+await Question
+keys Return
+await Liedwerk # the list order: standard
+keys Return
+gone Liedwerk
+sleep 1
+shot english-loaded
+await "$main_title"
+keys alt+e t # Execute > Transfer execute
+await Info
+keys Return
+await 'Transfer mode'
+keys Tab space # the restore file
+await SD-Card
+keys Down Down Down Down Return # 128 MB
+await Info
+shot english-transferred
+keys Return
+gone Info
+restore=$app/RestorSDB/Restore.sdb
+[ -f "$restore" ] || window_failed "no restore file $restore after the transfer."
+"$linux_cli" transfer samples/kn5000 --restore-file "$e2e/window-linux.sdb" --card-size 128 >/dev/null
+cmp "$restore" "$e2e/window-linux.sdb" ||
+    window_failed "the restore file of liedwerk.exe differs from the Linux liedwerk-cli's (kn5000, 128 MB)."
+echo "   restore file of the window: $(stat -c %s "$restore") bytes, the same as the Linux liedwerk-cli's"
+
+# The drive list: open it, then choose e: by its letter, where the second backup waits.
+await "$main_title"
+eval "$(x xdotool getwindowgeometry --shell "$(x xdotool search --name "^$main_title\$" | head -n 1)")"
+# The middle of Drive1, 1492 and 1177 twips into the window's client area, below the menu bar.
+x xdotool mousemove $(( X + 98 )) $(( Y + 95 )) click 1
+sleep 1
+shot english-drive-list
+keys e Return
+await Question
+echo "   the drive list offered e: and its backup was found"
+keys Escape
+end_window alt+p e
+
+# German: the loaded backup once more, for the screenshot.
+start_window 1
+await "$main_title"
+await Frage
+keys Return
+await Liedwerk
+keys Return
+gone Liedwerk
+sleep 1
+shot german-loaded
+end_window alt+p b
+echo "   screenshots: $shots"
+find "$card_folder" -mindepth 1 -delete
+
 phase "Windows build and tests took $(( $(date +%s) - started )) s"
