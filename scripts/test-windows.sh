@@ -1,17 +1,28 @@
 #!/usr/bin/env bash
-# The Windows build: the core, liedwerk-cli.exe and their tests cross-compiled with
-# MinGW-w64 (cmake/mingw-w64-x86_64.cmake) and run under Wine, then end-to-end runs of
-# liedwerk-cli.exe on samples whose files must equal those of the Linux liedwerk-cli.
+# The Windows build: the core, liedwerk-cli.exe, the window liedwerk.exe and their tests
+# cross-compiled with MinGW-w64 (cmake/mingw-w64-x86_64.cmake) and run under Wine, end-to-end
+# runs of liedwerk-cli.exe and liedwerk.exe on samples whose files must equal those of the
+# Linux liedwerk-cli, and the Windows download liedwerk-VERSION-windows-x64.zip.
+#
+#   scripts/test-windows.sh [--build-qt]
+#
+# The window needs Qt 6 built for MinGW-w64: LIEDWERK_QT_MINGW names it (a folder, or a
+# .tar.xz of one, unpacked once into build/windows/qt), else ~/.cache/liedwerk/qt-6.4.2-mingw64
+# is used when it exists; --build-qt builds it there first (scripts/build-qt-mingw.sh, about
+# 30 minutes). A prefix without Qt Test gets it added in build/windows/qt. Without any Qt for
+# Windows the window's part is skipped, with a notice, and the rest runs.
 #
 # Everything lives in build/windows: GoogleTest built for Windows from Debian's
-# googletest sources, the build itself, and a private Wine prefix (build/windows/wineprefix,
-# made once per build folder) whose extra drives stand for a card reader and the other
-# kinds of drive:
+# googletest sources, the build itself, the download, screenshots of the window, and a
+# private Wine prefix (build/windows/wineprefix, made once per build folder) whose extra
+# drives stand for a card reader and the other kinds of drive:
 #   a:  removable (a floppy drive: never a card reader)
 #   d:  CD-ROM
 #   e:  removable, the card reader (on a tmpfs when /dev/shm allows, so that its free
 #       space differs from that of c:)
 #   f:  network drive
+# The window runs from the download unpacked on f:, on an Xvfb display of its own, driven by
+# xdotool's key presses; it opens the backup on d: that its command line names.
 # If Wine cannot run a Windows program here, this step says so and fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
