@@ -421,9 +421,12 @@ keys e Return
 await Question
 echo "   the drive list offered e: and its backup was found"
 keys Escape
+gone Question
 end_window alt+p e
 
-# German: the loaded backup once more, for the screenshot.
+find "$card_folder" -mindepth 1 -delete
+
+# German: the backup once more, transferred onto the card in the removable drive e:.
 start_window 1
 await "$main_title"
 await Frage
@@ -433,6 +436,26 @@ keys Return
 gone Liedwerk
 sleep 1
 shot german-loaded
+await "$main_title"
+keys alt+a t # Ausführen > Transfer ausführen
+await Info
+keys Return
+await Transfermode
+keys space # the card reader
+await 'SD-Karten-Schreib-/Lesegerät'
+keys e # the drive list starts on c:, which it refuses
+sleep 1
+shot german-card-reader
+keys Tab Tab space # OK
+await Info
+shot german-card-written
+keys Return
+gone Info
+mkdir -p "$e2e/window-card-linux"
+"$linux_cli" transfer samples/kn5000 --card "$e2e/window-card-linux" --yes --allow-fixed >/dev/null
+diff -r "$e2e/window-card-linux" "$card_folder" ||
+    window_failed "the card that liedwerk.exe wrote to e:\\ differs from the Linux liedwerk-cli's (above)."
+echo "   card of the window on e:\\: $(find "$card_folder" -type f | wc -l) files, the same as the Linux liedwerk-cli's"
 end_window alt+p b
 echo "   screenshots: $shots"
 find "$card_folder" -mindepth 1 -delete
