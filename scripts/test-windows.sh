@@ -422,6 +422,17 @@ await Question
 echo "   the drive list offered e: and its backup was found"
 keys Escape
 gone Question
+
+# The help viewer, through the menu "Help" (it has no access key); it shows Help.html from
+# beside liedwerk.exe, or else a page that names the missing file (english-help.png).
+await "$main_title"
+x xdotool mousemove $(( X + 147 )) $(( Y + 7 )) click 1
+sleep 0.5
+keys Down Return
+await 'Liedwerk – Help'
+shot english-help
+keys Escape
+gone 'Liedwerk – Help'
 end_window alt+p e
 
 find "$card_folder" -mindepth 1 -delete
