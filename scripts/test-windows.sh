@@ -157,6 +157,11 @@ else
 fi
 
 phase "Windows build (MinGW-w64)"
+# Another Qt than last time (or none): its packages are looked up afresh.
+if [ -f "$build/CMakeCache.txt" ] &&
+    [ "$(sed -n 's/^CMAKE_PREFIX_PATH:[A-Z]*=//p' "$build/CMakeCache.txt")" != "${qt_prefix}" ]; then
+    rm "$build/CMakeCache.txt"
+fi
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
       -DCMAKE_BUILD_TYPE=Release -DLIEDWERK_BUILD_BENCH=OFF "${qt_options[@]}" \
       -DGTest_DIR="$gtest_install/lib/cmake/GTest" >/dev/null
