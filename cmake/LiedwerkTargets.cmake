@@ -1,5 +1,11 @@
 # Compile settings shared by every target of the project, applied per target.
 
+if(WIN32 AND CMAKE_CROSSCOMPILING)
+    # Fonts for the window's tests under Wine, as a Windows path (Wine's z: is the Linux root).
+    set(LIEDWERK_WINE_FONT_DIR "Z:/usr/share/fonts/truetype/dejavu" CACHE STRING
+        "Font folder of the window's tests when they run under Wine")
+endif()
+
 function(liedwerk_defaults target)
     if(MSVC)
         target_compile_options(${target} PRIVATE /W4 /utf-8)
@@ -12,6 +18,15 @@ function(liedwerk_defaults target)
         endif()
     endif()
     set_target_properties(${target} PROPERTIES COMPILE_WARNING_AS_ERROR ON)
+    # MinGW: a program without Qt carries the C++ runtime (libstdc++, libgcc, winpthread)
+    # inside, so that it runs by itself. A program with Qt (Qt6::Core gives it the property
+    # QT_MAJOR_VERSION) uses the runtime's DLLs, as Qt's DLLs do: one runtime for the whole
+    # process, rather than two with their own heaps and exception handling on either side of
+    # Qt's interface.
+    get_target_property(type ${target} TYPE)
+    if(MINGW AND type STREQUAL "EXECUTABLE")
+        target_link_options(${target} PRIVATE $<$<STREQUAL:$<TARGET_PROPERTY:QT_MAJOR_VERSION>,>:-static>)
+    endif()
     if(LIEDWERK_SANITIZE)
         target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-omit-frame-pointer
                                                  -fno-sanitize-recover=undefined)
@@ -43,5 +58,16 @@ function(add_liedwerk_qt_test name support)
     liedwerk_defaults(${name})
     target_link_libraries(${name} PRIVATE ${support})
     add_test(NAME ${name} COMMAND ${name})
-    set_tests_properties(${name} PROPERTIES LABELS gui ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8")
+    set(environment QT_QPA_PLATFORM=offscreen LANG=C.UTF-8)
+    if(WIN32 AND CMAKE_CROSSCOMPILING)
+        # Under Wine, Qt's variables reach the program only with Wine's prefix; Qt's offscreen
+        # platform on Windows finds fonts only in QT_QPA_FONTDIR; Qt's DLLs and the MinGW
+        # runtime DLLs beside them are found through WINEPATH.
+        # Qt Test writes its results to the debugger, not to the output, in a program without a
+        # console unless told otherwise.
+        list(APPEND environment WINEQT_QPA_PLATFORM=offscreen "WINEQT_QPA_FONTDIR=${LIEDWERK_WINE_FONT_DIR}"
+             WINEQT_FORCE_STDERR_LOGGING=1
+             "WINEPATH=Z:$<TARGET_FILE_DIR:Qt6::Core>")
+    endif()
+    set_tests_properties(${name} PROPERTIES LABELS gui ENVIRONMENT "${environment}")
 endfunction()

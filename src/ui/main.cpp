@@ -1,6 +1,7 @@
 // Liedwerk's window program: builds the context over the real computer, then runs the
 // start-up: the language dialog (asked only when no usable language is saved), the about
-// window for two seconds, then the main window.
+// window for two seconds, then the main window. A folder named on the command line ("Open
+// with", the desktop entry's %f) is opened as a backup once the main window shows.
 #include "platform/Drives.h"
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
@@ -13,7 +14,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QStringList>
+#include <QTimer>
 
 #include <memory>
 
@@ -26,6 +29,12 @@ int main(int argc, char** argv) {
     if (!arguments.isEmpty())
         arguments.removeFirst();
     const std::string commandLine = arguments.join(QChar(u' ')).toStdString();
+    QString folderToOpen;
+    for (const QString& argument : arguments)
+        if (!argument.startsWith(QStringLiteral("LNGID=")) && QFileInfo(argument).isDir()) {
+            folderToOpen = argument;
+            break;
+        }
 
     lw::FileSystem& fs = lw::realFileSystem();
     lw::ProgramFolder& programFolder = lw::realProgramFolder();
@@ -42,6 +51,10 @@ int main(int argc, char** argv) {
     lw::ui::StartupChain startup(localisation, [&] {
         window = std::make_unique<lw::ui::Hauptform>(context);
         window->show();
+        if (!folderToOpen.isEmpty())
+            QTimer::singleShot(0, window.get(), [w = window.get(), folderToOpen] {
+                w->openBackupFolder(QDir(folderToOpen).absolutePath());
+            });
     });
     startup.start();
     return app.exec();

@@ -9,7 +9,13 @@
 namespace lw::ui::test {
 
 std::filesystem::path sourceDir() {
+#ifdef _WIN32
+    // With its drive: a source folder given as a Linux path ("/work/liedwerk", a build run
+    // under Wine) lies on the current drive, and Qt's file system model wants the drive.
+    return std::filesystem::absolute(pathFromUtf8(LIEDWERK_SOURCE_DIR));
+#else
     return pathFromUtf8(LIEDWERK_SOURCE_DIR);
+#endif
 }
 
 std::filesystem::path sampleDir(const std::string& kind) {

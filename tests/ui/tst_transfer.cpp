@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
@@ -140,8 +141,8 @@ void TestTransfer::restoreFileRunWritesWhatTheCommandLineWrites() {
             (std::map<std::string, std::string>{{"Restore.sdb", treeOf(m_temp).at("cli.sdb")}}));
     // The closing message names the restore file where it is; one song was not found and
     // stays marked; the window is ready again, its progress bar still shown.
-    QVERIFY(
-        m_fx->boxes.shown.last().text.contains(m_fx->temp.path() + QStringLiteral("/RestorSDB/Restore.sdb")));
+    QVERIFY(m_fx->boxes.shown.last().text.contains(
+        QDir::toNativeSeparators(m_fx->temp.path() + QStringLiteral("/RestorSDB/Restore.sdb"))));
     QCOMPARE(m_w->panelText(4), QStringLiteral("1"));
     QCOMPARE(m_w->panelText(8), QStringLiteral("7"));
     QVERIFY(ready());
