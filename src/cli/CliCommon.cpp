@@ -28,6 +28,21 @@ std::optional<ListOrder> parseOrder(const std::string& text) {
     return std::nullopt;
 }
 
+namespace {
+
+// The command line's answers to the loading's questions: load it, in the order given.
+class GivenAnswers : public LoadQuestions {
+public:
+    explicit GivenAnswers(ListOrder order) : m_order(order) {}
+    bool confirmLoad(const BackupFormat&) override { return true; }
+    ListOrder askOrder() override { return m_order; }
+
+private:
+    ListOrder m_order;
+};
+
+} // namespace
+
 std::optional<LoadedBackup> loadBackupForCli(CliContext& ctx, const std::string& dir, ListOrder order,
                                              int& exitCode) {
     exitCode = kExitError;
@@ -36,45 +51,42 @@ std::optional<LoadedBackup> loadBackupForCli(CliContext& ctx, const std::string&
         return std::nullopt;
     }
     LoadedBackup loaded;
-    loaded.recognition = recognizeBackup(ctx.fs, dir);
-    const Recognition& r = loaded.recognition;
-    if (r.outcome == RecognitionOutcome::Unreadable) {
-        cliError(ctx, "cannot read the backup directory " + dir + ": " + r.directory.listing().reason());
+    GivenAnswers answers(order);
+    const LoadResult result = loadBackup(ctx.fs, dir, loaded.list, answers);
+    loaded.recognition = result.recognition;
+    switch (result.outcome) {
+    case LoadOutcome::Loaded:
+    case LoadOutcome::Declined:
+        break;
+    case LoadOutcome::Unreadable:
+        cliError(ctx, "cannot read the backup directory " + dir + ": " + result.error.reason());
         return std::nullopt;
-    }
-    if (r.outcome == RecognitionOutcome::NoBackup) {
+    case LoadOutcome::NoBackup:
         cliError(ctx,
                  "no backup found in " + dir +
                      " (it holds none of dir.new, filedir.dat, Fileblk.dat, Sx6bck.sxf); choose the folder "
                      "that holds the backup's tables");
         return std::nullopt;
-    }
-    if (r.outcome == RecognitionOutcome::ManagerIniBeside) {
+    case LoadOutcome::ManagerIniBeside:
         cliError(
             ctx,
-            "the " + std::string(r.format->text) + " backup in " + dir +
+            "the " + std::string(result.recognition.format->text) + " backup in " + dir +
                 " has a Manager.ini beside it and is not loaded; copy the backup's own files to a folder "
                 "without Manager.ini");
         return std::nullopt;
-    }
-    auto tables = readBackupTables(ctx.fs, *r.format, r.directory);
-    if (!tables) {
-        cliError(ctx, "cannot read the backup table " + tables.status().path() + ": " +
-                          tables.status().reason() + "; check that the backup is complete and readable");
+    case LoadOutcome::TableFailed:
+        cliError(ctx, "cannot read the backup table " + result.error.path() + ": " + result.error.reason() +
+                          "; check that the backup is complete and readable");
         return std::nullopt;
     }
-    if (tables->songTableShort)
+    if (!result.shortSongTable.empty())
         cliError(ctx,
-                 "warning: the song table " + pathToUtf8(tables->songTablePath) +
+                 "warning: the song table " + pathToUtf8(result.shortSongTable) +
                      " is shorter than a full table; its missing records are taken as empty song places");
-    if (tables->folderTableShort)
-        cliError(ctx, "warning: the folder table " + pathToUtf8(tables->folderTablePath) +
+    if (!result.shortFolderTable.empty())
+        cliError(ctx, "warning: the folder table " + pathToUtf8(result.shortFolderTable) +
                           " is shorter than a full table; its missing records are taken as folders without a "
                           "name");
-    if (order == ListOrder::Alphabetical)
-        loaded.list.Liste_erstellen_Alphabetisch(*r.format, tables->songs);
-    else
-        loaded.list.Liste_erstellen(*r.format, tables->folders, tables->songs);
     exitCode = kExitOk;
     return loaded;
 }

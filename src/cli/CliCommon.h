@@ -1,6 +1,7 @@
 // What the list and transfer commands share: loading a backup into the working list.
 #pragma once
 
+#include "backup/BackupLoad.h"
 #include "backup/BackupReader.h"
 #include "backup/WorkingList.h"
 #include "cli/Cli.h"

@@ -82,6 +82,29 @@ std::optional<DriveInfo> driveWithRoot(Drives& drives, const fs::path& folder) {
     return std::nullopt;
 }
 
+std::optional<DriveInfo> driveHolding(Drives& drives, const fs::path& folder) {
+    if (folder.empty())
+        return std::nullopt;
+    std::error_code ec;
+    fs::path resolved = fs::weakly_canonical(folder, ec);
+    if (ec)
+        resolved = folder;
+    const std::string wanted = comparableForm(resolved);
+    std::optional<DriveInfo> best;
+    std::size_t bestLength = 0;
+    for (DriveInfo& drive : drives.list()) {
+        const std::string root = comparableForm(drive.root);
+        const bool holds =
+            wanted == root || (wanted.size() > root.size() && wanted.compare(0, root.size(), root) == 0 &&
+                               (root.back() == '/' || wanted[root.size()] == '/'));
+        if (holds && (!best || root.size() > bestLength)) {
+            best = std::move(drive);
+            bestLength = root.size();
+        }
+    }
+    return best;
+}
+
 bool isAcceptableCardDrive(const DriveInfo& drive) {
     if (drive.type != DriveType::Removable)
         return false;

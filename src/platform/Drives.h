@@ -37,6 +37,10 @@ std::optional<DriveInfo> findDrive(Drives& drives, const std::string& text);
 // Windows letter case and the kind of separator ignored ("E:/" finds the drive "e:").
 std::optional<DriveInfo> driveWithRoot(Drives& drives, const std::filesystem::path& folder);
 
+// The drive that holds the folder: the one whose root is the longest leading part of the
+// folder's path, compared as driveWithRoot compares (a link of the folder resolved).
+std::optional<DriveInfo> driveHolding(Drives& drives, const std::filesystem::path& folder);
+
 // A card reader's drive must be removable, and on Windows not the floppy drives A: or B:.
 bool isAcceptableCardDrive(const DriveInfo& drive);
 

@@ -24,6 +24,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 class QAction;
 class QComboBox;
@@ -103,6 +104,7 @@ protected:
 
 private:
     class RunFrontEnd;
+    class LoadingQuestions;
     void setTransferBusy(bool busy);
     // Card mode: what becomes of the songs a card holds already, asked when its
     // information file lists songs, before anything on the card is touched. A card
@@ -130,8 +132,8 @@ private:
     // finish, space estimate.
     void onDirectoryChanged(const QString& path);
     void failLoading(const Status& why);
-    void warnAboutShortTables(const BackupTables& tables);
-    Status checkRestoreSpace();
+    void warnAboutShortTables(const struct LoadResult& loaded);
+    void warnAboutRestoreSpace();
     QString programDriveText();
 
     void fitTexts();
