@@ -4,6 +4,7 @@
 #include "card/CardOutput.h"
 #include "card/RestoreOutput.h"
 #include "platform/Path.h"
+#include "settings/MessageIds.h"
 
 #include <limits>
 
@@ -21,10 +22,26 @@ struct OrderMessages {
     int foldersUsedUp, foldersTitle, notFound, full, fullTitle, cardFull, cardFullTitle, ok, cancel,
         cancelTitle;
 };
-constexpr OrderMessages kKeepStructureMessages{46, 47, 48, 49, 50, 76, 77, 51, 52, 53};
-constexpr OrderMessages kSequentialMessages{54, 55, 56, 57, 58, 78, 79, 59, 60, 61};
-// Row result of a marked song that has no song folder to go into, or no valid slot.
-constexpr int kNoEntryMessage = 75;
+constexpr OrderMessages kKeepStructureMessages{msg::kKeepFoldersUsedUp,
+                                               msg::kKeepFoldersUsedUpTitle,
+                                               msg::kKeepNotFound,
+                                               msg::kKeepRestoreCardFull,
+                                               msg::kKeepRestoreCardFullTitle,
+                                               msg::kKeepCardFull,
+                                               msg::kKeepCardFullTitle,
+                                               msg::kKeepOk,
+                                               msg::kKeepCancelQuestion,
+                                               msg::kKeepCancelTitle};
+constexpr OrderMessages kSequentialMessages{msg::kSequentialFoldersUsedUp,
+                                            msg::kSequentialFoldersUsedUpTitle,
+                                            msg::kSequentialNotFound,
+                                            msg::kSequentialRestoreCardFull,
+                                            msg::kSequentialRestoreCardFullTitle,
+                                            msg::kSequentialCardFull,
+                                            msg::kSequentialCardFullTitle,
+                                            msg::kSequentialOk,
+                                            msg::kSequentialCancelQuestion,
+                                            msg::kSequentialCancelTitle};
 
 RunMessage info(int number, int title) {
     return {RunMessage::Kind::Info, {{number, {}}}, title, {}, RunStep::Claim};
@@ -95,14 +112,22 @@ RunMessage errorReport(const Status& status, RunStep step, bool onCard) {
     m.step = step;
     const std::string source = status.path().empty() ? std::string("Liedwerk") : displayPath(status.path());
     if (number == 70) {
-        m.parts = {{68, {}}, {0, std::to_string(number)}, {69, {}}, {0, source}, {0, "\n" + status.reason()}};
+        m.parts = {{msg::kDeniedErrorStart, {}},
+                   {0, std::to_string(number)},
+                   {msg::kDeniedErrorCause, {}},
+                   {0, source},
+                   {0, "\n" + status.reason()}};
         // The advice to check the card helps only where the card refused.
         if (onCard)
-            m.parts.insert(m.parts.end(), {{0, "\n"}, {73, {}}});
-        m.title = 70;
+            m.parts.insert(m.parts.end(), {{0, "\n"}, {msg::kCheckCardAdvice, {}}});
+        m.title = msg::kDeniedErrorTitle;
     } else {
-        m.parts = {{71, {}}, {0, std::to_string(number)}, {72, {}}, {0, source}, {0, "\n" + status.reason()}};
-        m.title = 74;
+        m.parts = {{msg::kErrorStart, {}},
+                   {0, std::to_string(number)},
+                   {msg::kErrorCause, {}},
+                   {0, source},
+                   {0, "\n" + status.reason()}};
+        m.title = msg::kErrorTitle;
     }
     return m;
 }
@@ -207,7 +232,11 @@ RunResult TransferRun::run(const TransferSetup& setup, const BackupDirectory& ba
 
     // The card must answer before anything on it is touched.
     if (m_output->isCard() && !checkCardDrive(m_fs, m_setup.cardRoot)) {
-        m_frontEnd.message({RunMessage::Kind::CardMissing, {{131, {}}}, 132, {}, RunStep::Claim});
+        m_frontEnd.message({RunMessage::Kind::CardMissing,
+                            {{msg::kCardNotAnswering, {}}},
+                            msg::kCardNotAnsweringTitle,
+                            {},
+                            RunStep::Claim});
         return abort(result, Status::ok(), RunStep::Claim);
     }
     if (Status s = m_output->claim(m_backup); !s)
@@ -282,7 +311,7 @@ RunResult TransferRun::run(const TransferSetup& setup, const BackupDirectory& ba
         if (!(sequential || folderRowOpen) || slot < 0 || slot >= kSlotsPerFolder) {
             // A song whose own folder was not opened (or that has no place in it) is never
             // written: it would land in another folder.
-            m_list.setResult(i, kNoEntryMessage);
+            m_list.setResult(i, msg::kNoEntry);
             m_frontEnd.rowHandled(i, SongOutcome::Skipped, {});
         } else {
             m_frontEnd.rowInView(i);
@@ -337,15 +366,18 @@ RunResult TransferRun::run(const TransferSetup& setup, const BackupDirectory& ba
         return abort(result, s, reported ? result.step : RunStep::Finish, !reported);
     }
     if (m_output->isCard())
-        m_frontEnd.message({RunMessage::Kind::Closing,
-                            {{65, {}}, {0, m_setup.cardRootText}, {66, {}}},
-                            64,
-                            {},
-                            RunStep::Finish});
+        m_frontEnd.message(
+            {RunMessage::Kind::Closing,
+             {{msg::kCardClosingStart, {}}, {0, m_setup.cardRootText}, {msg::kCardClosingEnd, {}}},
+             msg::kCardClosingTitle,
+             {},
+             RunStep::Finish});
     else
         m_frontEnd.message({RunMessage::Kind::Closing,
-                            {{62, {}}, {0, m_setup.restoreLocationText}, {63, {}}},
-                            67,
+                            {{msg::kRestoreClosingStart, {}},
+                             {0, m_setup.restoreLocationText},
+                             {msg::kRestoreClosingEnd, {}}},
+                            msg::kRestoreClosingTitle,
                             {},
                             RunStep::Finish});
     m_frontEnd.beep();

@@ -1,4 +1,5 @@
 #include "ui/DialogListe.h"
+#include "settings/MessageIds.h"
 #include "ui/UiText.h"
 
 #include <QHBoxLayout>
@@ -14,20 +15,20 @@ DialogListe::DialogListe(Localisation& localisation, std::int16_t& listOrderChoi
     setWindowTitle(QStringLiteral("Liedwerk"));
     setModal(true);
 
-    Label_Frage = new QLabel(message(localisation, 20), this);
+    Label_Frage = new QLabel(message(localisation, msg::kOrderQuestion), this);
     Label_Frage->setObjectName(QStringLiteral("Label_Frage"));
     Label_Frage->setWordWrap(true);
     QFont bold = Label_Frage->font();
     bold.setBold(true);
     Label_Frage->setFont(bold);
 
-    Label_Info = new QLabel(message(localisation, 19), this);
+    Label_Info = new QLabel(message(localisation, msg::kOrderHint), this);
     Label_Info->setObjectName(QStringLiteral("Label_Info"));
     Label_Info->setWordWrap(true);
 
-    Button_check_0 = new QPushButton(message(localisation, 18), this);
+    Button_check_0 = new QPushButton(message(localisation, msg::kOrderStandard), this);
     Button_check_0->setObjectName(QStringLiteral("Button_check_0"));
-    Button_check_1 = new QPushButton(message(localisation, 17), this);
+    Button_check_1 = new QPushButton(message(localisation, msg::kOrderAlphabetic), this);
     Button_check_1->setObjectName(QStringLiteral("Button_check_1"));
     Button_check_0->setMinimumWidth(120);
     Button_check_1->setMinimumWidth(120);

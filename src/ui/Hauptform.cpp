@@ -1,5 +1,6 @@
 #include "ui/Hauptform.h"
 #include "platform/Path.h"
+#include "settings/MessageIds.h"
 #include "ui/DialogListe.h"
 #include "ui/FolderTree.h"
 #include "ui/QtTranslations.h"
@@ -468,30 +469,30 @@ void Hauptform::applyTexts() {
     Localisation& loc = m_ctx.localisation;
     applyQtLanguage(loc.language());
     mnu_Oeffnen->setText(windowText(loc, WindowText::OpenBackupFolderItem));
-    m_transferPressedText = message(loc, 104);
-    m_cancelPressedText = message(loc, 103);
-    mnu_Info->setText(message(loc, 102));
-    mnu_Hilfe->setText(message(loc, 101));
-    m_Hilfe->setTitle(message(loc, 100));
-    mnu_Restore->setText(message(loc, 99));
-    m_Ausfuehren->setTitle(message(loc, 98));
-    mnu_Beenden->setText(message(loc, 97));
-    mnu_Sprachwahl->setText(message(loc, 96));
-    m_Programm->setTitle(message(loc, 95));
+    m_transferPressedText = message(loc, msg::kTransferPressed);
+    m_cancelPressedText = message(loc, msg::kCancelPressed);
+    mnu_Info->setText(message(loc, msg::kMenuInfo));
+    mnu_Hilfe->setText(message(loc, msg::kMenuHelp));
+    m_Hilfe->setTitle(message(loc, msg::kHelpTitle));
+    mnu_Restore->setText(message(loc, msg::kMenuTransfer));
+    m_Ausfuehren->setTitle(message(loc, msg::kMenuExecute));
+    mnu_Beenden->setText(message(loc, msg::kMenuEnd));
+    mnu_Sprachwahl->setText(message(loc, msg::kMenuLanguage));
+    m_Programm->setTitle(message(loc, msg::kMenuProgram));
     m_model->retranslate(); // column titles 93, 92, 91 and the transfer results
-    Label1->setText(message(loc, 90));
-    Dir1->setToolTip(message(loc, 89));
-    setPanel(5, message(loc, 88));
-    setPanel(3, message(loc, 87));
-    setPanel(1, message(loc, 86));
-    fpBtnAllOn_Off->setToolTip(message(loc, 85));
-    m_transferText = message(loc, 84);
+    Label1->setText(message(loc, msg::kBackupPathLabel));
+    Dir1->setToolTip(message(loc, msg::kDirectoryTip));
+    setPanel(5, message(loc, msg::kPanelKind));
+    setPanel(3, message(loc, msg::kPanelSelected));
+    setPanel(1, message(loc, msg::kPanelAvailable));
+    fpBtnAllOn_Off->setToolTip(message(loc, msg::kAllMarksTip));
+    m_transferText = message(loc, msg::kTransferButton);
     but_Transfer->setText(but_Transfer->isDown() ? m_transferPressedText : m_transferText);
-    Option_Verzeichnisstruktur_0->setText(message(loc, 83));
-    Option_Verzeichnisstruktur_1->setText(message(loc, 82));
-    m_cancelText = message(loc, 81);
+    Option_Verzeichnisstruktur_0->setText(message(loc, msg::kOptionKeepStructure));
+    Option_Verzeichnisstruktur_1->setText(message(loc, msg::kOptionSequential));
+    m_cancelText = message(loc, msg::kCancelButton);
     but_Abbruch->setText(but_Abbruch->isDown() ? m_cancelPressedText : m_cancelText);
-    lbl_Hinweis->setText(message(loc, 80));
+    lbl_Hinweis->setText(message(loc, msg::kHint));
     fitTexts();
 }
 
@@ -649,11 +650,12 @@ void Hauptform::onDriveChosen(int index) {
         const Status& why = listing.status();
         const QString title = QStringLiteral("Liedwerk");
         if (why.code() == ErrorCode::DeviceUnavailable || why.code() == ErrorCode::NotFound) {
-            m_ctx.messageBoxes.plain(this, title, message(loc, 33));
+            m_ctx.messageBoxes.plain(this, title, message(loc, msg::kDriveNotAvailable));
         } else {
             // Error number, its source (the drive), and after a line break the system's words.
             m_ctx.messageBoxes.plain(this, title,
-                                     message(loc, 34) + QString::number(why.systemCode()) + message(loc, 35) +
+                                     message(loc, msg::kDriveErrorStart) + QString::number(why.systemCode()) +
+                                         message(loc, msg::kDriveErrorCause) +
                                          QDir::toNativeSeparators(root) + QChar(u'\r') +
                                          fromUtf8(why.reason()));
         }

@@ -3,6 +3,7 @@
 // table and of too little room for a restore file.
 #include "backup/BackupLoad.h"
 #include "platform/Path.h"
+#include "settings/MessageIds.h"
 #include "ui/DialogListe.h"
 #include "ui/Hauptform.h"
 #include "ui/UiText.h"
@@ -12,8 +13,8 @@
 #include <QLabel>
 #include <QLocale>
 #include <QProgressBar>
-#include <QRadioButton>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScopedValueRollback>
 #include <QToolButton>
 
@@ -26,8 +27,9 @@ public:
     explicit LoadingQuestions(Hauptform& window) : m_w(window) {}
     bool confirmLoad(const BackupFormat&) override {
         Localisation& loc = m_w.m_ctx.localisation;
-        return m_w.m_ctx.messageBoxes.question(&m_w, message(loc, 38),
-                                               message(loc, 36) + QChar(u'\r') + message(loc, 37)) ==
+        return m_w.m_ctx.messageBoxes.question(&m_w, message(loc, msg::kQuestionTitle),
+                                               message(loc, msg::kBackupFound) + QChar(u'\r') +
+                                                   message(loc, msg::kLoadBackupQuestion)) ==
                QMessageBox::Yes;
     }
     ListOrder askOrder() override {
@@ -105,9 +107,10 @@ void Hauptform::failLoading(const Status& why) {
     setBusyCursor(false);
     m_list.clear();
     // The message names the file and the system's reason after the table's own words.
-    m_ctx.messageBoxes.critical(this, message(loc, 130),
-                                message(loc, 129) + QChar(u'\r') + QDir::toNativeSeparators(fromUtf8(why.path())) +
-                                    QStringLiteral(": ") + fromUtf8(why.reason()));
+    m_ctx.messageBoxes.critical(this, message(loc, msg::kTablesUnreadableTitle),
+                                message(loc, msg::kTablesUnreadable) + QChar(u'\r') +
+                                    QDir::toNativeSeparators(fromUtf8(why.path())) + QStringLiteral(": ") +
+                                    fromUtf8(why.reason()));
     Option_Verzeichnisstruktur_0->hide();
     Option_Verzeichnisstruktur_1->hide();
     lbl_Hinweis->show();
@@ -126,7 +129,7 @@ void Hauptform::warnAboutShortTables(const LoadResult& loaded) {
         return;
     Localisation& loc = m_ctx.localisation;
     const QString text = windowText(loc, WindowText::ShortTable).arg(files.join(QStringLiteral(", ")));
-    m_ctx.messageBoxes.warning(this, message(loc, 43), text);
+    m_ctx.messageBoxes.warning(this, message(loc, msg::kSpaceWarningTitle), text);
 }
 
 QString Hauptform::programDriveText() {
@@ -151,9 +154,10 @@ void Hauptform::warnAboutRestoreSpace() {
         return;
     Localisation& loc = m_ctx.localisation;
     const QString megabytes = QLocale().toString(static_cast<double>(space->needed) / 1e6, 'f', 3);
-    m_ctx.messageBoxes.warning(this, message(loc, 43),
-                               message(loc, 39) + programDriveText() + message(loc, 40) + megabytes +
-                                   message(loc, 41) + message(loc, 42));
+    m_ctx.messageBoxes.warning(
+        this, message(loc, msg::kSpaceWarningTitle),
+        message(loc, msg::kSpaceWarningStart) + programDriveText() + message(loc, msg::kSpaceWarningSize) +
+            megabytes + message(loc, msg::kSpaceWarningMegabytes) + message(loc, msg::kSpaceWarningEnd));
 }
 
 } // namespace lw::ui

@@ -5,6 +5,7 @@
 #include "card/TransferRun.h"
 #include "platform/Drives.h"
 #include "platform/Path.h"
+#include "settings/MessageIds.h"
 #include "ui/Hauptform.h"
 #include "ui/SongListModel.h"
 #include "ui/UiText.h"
@@ -178,7 +179,8 @@ void Hauptform::mnu_Restore_Click() {
     if (m_transferRunning || !transferHasWork(m_list))
         return;
     Localisation& l10n = m_ctx.localisation;
-    m_ctx.messageBoxes.warning(this, message(l10n, 45), message(l10n, 44));
+    m_ctx.messageBoxes.warning(this, message(l10n, msg::kFormattedCardTitle),
+                               message(l10n, msg::kFormattedCardWarning));
 
     Transfermode modeDialog(l10n, this);
     modeDialog.exec();
@@ -235,7 +237,7 @@ Hauptform::CardSongsAnswer Hauptform::askAboutCardSongs(const std::filesystem::p
                                             : windowText(loc, WindowText::FolderCountMany).arg(folders);
     const QString text = windowText(loc, WindowText::CardHoldsSongs)
                              .arg(QDir::toNativeSeparators(fromUtf8(cardText)), songText, folderText);
-    return m_ctx.messageBoxes.question(this, message(loc, 38), text) == QMessageBox::Yes
+    return m_ctx.messageBoxes.question(this, message(loc, msg::kQuestionTitle), text) == QMessageBox::Yes
                ? CardSongsAnswer::Replace
                : CardSongsAnswer::Cancel;
 }

@@ -1,4 +1,5 @@
 #include "ui/SongListModel.h"
+#include "settings/MessageIds.h"
 #include "ui/UiText.h"
 
 #include <QLineEdit>
@@ -209,11 +210,11 @@ QVariant SongListModel::headerData(int section, Qt::Orientation orientation, int
         return {};
     switch (section) {
     case ColText:
-        return message(m_localisation, 91);
+        return message(m_localisation, msg::kColumnName);
     case ColNumber:
-        return message(m_localisation, 92);
+        return message(m_localisation, msg::kColumnNumber);
     case ColName:
-        return message(m_localisation, 93);
+        return message(m_localisation, msg::kColumnSongName);
     case ColTransfer:
         return QStringLiteral("Transfer");
     case ColIndex:

@@ -1,5 +1,6 @@
 #include "ui/dialogs/Help.h"
 #include "platform/Path.h"
+#include "settings/MessageIds.h"
 #include "ui/dialogs/DialogKit.h"
 
 #include <QDialogButtonBox>
@@ -15,7 +16,7 @@ namespace lw::ui {
 
 namespace {
 
-constexpr int kHelpTitle = 100;
+constexpr int kHelpTitle = msg::kHelpTitle;
 
 QString folderText(const std::filesystem::path& folder) {
     return dlg::fromUtf8(pathToUtf8(folder));

@@ -1,4 +1,5 @@
 #include "ui/dialogs/Infofenster.h"
+#include "settings/MessageIds.h"
 #include "ui/dialogs/DialogKit.h"
 #include "ui/dialogs/Pictures.h"
 #include "ui/dialogs/WebPage.h"
@@ -15,8 +16,8 @@ namespace lw::ui {
 
 namespace {
 
-constexpr int kVersionLabel = 113;
-constexpr int kTitle = 114;
+constexpr int kVersionLabel = msg::kVersionLabel;
+constexpr int kTitle = msg::kAboutTitle;
 constexpr int kWidthTwips = 6945;
 constexpr int kHeightTwips = 3885;
 constexpr int kSplashMilliseconds = 2000;

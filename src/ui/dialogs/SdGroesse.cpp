@@ -1,5 +1,6 @@
 #include "ui/dialogs/SdGroesse.h"
 #include "card/CardSizes.h"
+#include "settings/MessageIds.h"
 #include "ui/dialogs/DialogKit.h"
 
 #include <QButtonGroup>
@@ -15,9 +16,9 @@ namespace lw::ui {
 
 namespace {
 
-constexpr int kClusterFrameTitle = 146;
+constexpr int kClusterFrameTitle = msg::kClusterSizeFrame;
 constexpr int kCardSizeFrameTitle = 147;
-constexpr int kPrompt = 148;
+constexpr int kPrompt = msg::kCardSizePrompt;
 
 // The dialog's whole width once the cluster-size group is revealed.
 constexpr int kWidenedWidthTwips = 7215;

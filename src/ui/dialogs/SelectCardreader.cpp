@@ -1,4 +1,5 @@
 #include "ui/dialogs/SelectCardreader.h"
+#include "settings/MessageIds.h"
 #include "ui/dialogs/DialogKit.h"
 #include "ui/dialogs/WindowTexts.h"
 
@@ -13,17 +14,17 @@ namespace lw::ui {
 
 namespace {
 
-constexpr int kAcceptedOnLoad = 161;
-constexpr int kAcceptedOnLoadHint = 162;
-constexpr int kRejectedOnLoad = 163;
-constexpr int kAccepted = 164;
-constexpr int kAcceptedHint = 165;
-constexpr int kRejected = 166;
-constexpr int kTitle = 167;
-constexpr int kCancel = 168;
-constexpr int kStart = 169;
-constexpr int kInsertCard = 170;
-constexpr int kSelectReader = 171;
+constexpr int kAcceptedOnLoad = msg::kReaderAcceptedOnLoad;
+constexpr int kAcceptedOnLoadHint = msg::kReaderAcceptedOnLoadHint;
+constexpr int kRejectedOnLoad = msg::kReaderRejectedOnLoad;
+constexpr int kAccepted = msg::kReaderAccepted;
+constexpr int kAcceptedHint = msg::kReaderAcceptedHint;
+constexpr int kRejected = msg::kReaderRejected;
+constexpr int kTitle = msg::kReaderTitle;
+constexpr int kCancel = msg::kReaderCancel;
+constexpr int kStart = msg::kReaderStart;
+constexpr int kInsertCard = msg::kReaderInsertCard;
+constexpr int kSelectReader = msg::kReaderSelect;
 
 const QString kLineBreak = QStringLiteral("\r\n");
 

@@ -1,4 +1,5 @@
 #include "ui/dialogs/Sprachwahl.h"
+#include "settings/MessageIds.h"
 #include "ui/dialogs/DialogKit.h"
 #include "ui/dialogs/Pictures.h"
 
@@ -10,7 +11,7 @@ namespace lw::ui {
 
 namespace {
 
-constexpr int kTitle = 177;
+constexpr int kTitle = msg::kLanguageTitle;
 constexpr int kWidthTwips = 4200;
 constexpr int kHeightTwips = 2820;
 

@@ -1,4 +1,5 @@
 #include "ui/dialogs/Transfermode.h"
+#include "settings/MessageIds.h"
 #include "ui/dialogs/DialogKit.h"
 
 #include <algorithm>
@@ -6,9 +7,9 @@
 namespace lw::ui {
 
 namespace {
-constexpr int kTitle = 193;
-constexpr int kCardReaderText = 194;
-constexpr int kRestoreFileText = 195;
+constexpr int kTitle = msg::kTransferModeTitle;
+constexpr int kCardReaderText = msg::kTransferModeCard;
+constexpr int kRestoreFileText = msg::kTransferModeRestoreFile;
 } // namespace
 
 Transfermode::Transfermode(Localisation& localisation, QWidget* parent) : QDialog(parent) {
