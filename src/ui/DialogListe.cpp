@@ -1,6 +1,6 @@
 #include "ui/DialogListe.h"
 #include "settings/MessageIds.h"
-#include "ui/UiText.h"
+#include "ui/dialogs/UiText.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

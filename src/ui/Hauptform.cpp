@@ -5,8 +5,8 @@
 #include "ui/FolderTree.h"
 #include "ui/QtTranslations.h"
 #include "ui/SongListModel.h"
-#include "ui/Twips.h"
-#include "ui/UiText.h"
+#include "ui/dialogs/Twips.h"
+#include "ui/dialogs/UiText.h"
 #include "ui/dialogs/WindowTexts.h"
 
 #include <QAction>

@@ -6,7 +6,7 @@
 #include "settings/MessageIds.h"
 #include "ui/DialogListe.h"
 #include "ui/Hauptform.h"
-#include "ui/UiText.h"
+#include "ui/dialogs/UiText.h"
 #include "ui/dialogs/WindowTexts.h"
 
 #include <QDir>

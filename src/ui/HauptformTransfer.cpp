@@ -8,7 +8,7 @@
 #include "settings/MessageIds.h"
 #include "ui/Hauptform.h"
 #include "ui/SongListModel.h"
-#include "ui/UiText.h"
+#include "ui/dialogs/UiText.h"
 #include "ui/dialogs/SdGroesse.h"
 #include "ui/dialogs/SelectCardreader.h"
 #include "ui/dialogs/Transfermode.h"

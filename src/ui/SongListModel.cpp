@@ -1,6 +1,6 @@
 #include "ui/SongListModel.h"
 #include "settings/MessageIds.h"
-#include "ui/UiText.h"
+#include "ui/dialogs/UiText.h"
 
 #include <QLineEdit>
 #include <QPainter>

@@ -6,7 +6,7 @@
 #include "platform/Path.h"
 #include "ui/FolderTree.h"
 #include "ui/Hauptform.h"
-#include "ui/Twips.h"
+#include "ui/dialogs/Twips.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>

@@ -8,6 +8,8 @@
 #pragma once
 
 #include "settings/Localisation.h"
+#include "ui/dialogs/Twips.h"
+#include "ui/dialogs/UiText.h"
 
 #include <QLabel>
 #include <QList>
@@ -21,32 +23,16 @@ class QWidget;
 
 namespace lw::ui::dlg {
 
-inline constexpr int kTwipsPerPixel = 15;
-
-// Twips to pixels, rounded to the nearest pixel.
-constexpr int px(int twips) {
-    return twips >= 0 ? (twips + kTwipsPerPixel / 2) / kTwipsPerPixel
-                      : -((-twips + kTwipsPerPixel / 2) / kTwipsPerPixel);
-}
+using ui::fromUtf8;
+using ui::kTwipsPerPixel;
+using ui::message;
+using ui::px;
+using ui::twipsRect;
 
 // What a window's frame adds to its client area: the borders and the title bar. Sizes
 // given for a whole window are turned into client sizes with them.
 inline constexpr int kFrameWidthTwips = 120;
 inline constexpr int kFrameHeightTwips = 420;
-
-// A rectangle given as left, top, width and height in twips.
-inline QRect twipsRect(int left, int top, int width, int height) {
-    return {px(left), px(top), px(width), px(height)};
-}
-
-inline QString fromUtf8(std::string_view utf8) {
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
-
-// The numbered message in the current language, looked up now.
-inline QString message(Localisation& localisation, int number) {
-    return fromUtf8(localisation.text(number));
-}
 
 // Places the widget at the rectangle in twips.
 void place(QWidget* widget, int left, int top, int width, int height);
