@@ -213,7 +213,7 @@ RunResult TransferRun::run(const TransferSetup& setup, const std::string& backup
 RunResult TransferRun::run(const TransferSetup& setup, const BackupDirectory& backup) {
     RunResult result;
     // A press of the cancel button left over from an earlier run must not ask now.
-    m_cancelRequested = false;
+    (void)m_frontEnd.takeCancelRequest();
     if (!transferHasWork(m_list))
         return result;
 
@@ -351,8 +351,7 @@ RunResult TransferRun::run(const TransferSetup& setup, const BackupDirectory& ba
             }
         }
         m_frontEnd.processEvents();
-        if (m_cancelRequested) {
-            m_cancelRequested = false;
+        if (m_frontEnd.takeCancelRequest()) {
             if (m_frontEnd.askCancel(msg.cancel, msg.cancelTitle)) {
                 outcome = RunOutcome::Cancelled;
                 break;

@@ -79,6 +79,10 @@ public:
     virtual bool askCancel(int question, int title) = 0;
     // Lets pending window events run (once per handled song), so that a cancel button works.
     virtual void processEvents() = 0;
+    // Whether the user asked to cancel (the cancel button) since the run last asked; asking
+    // takes the request. Asked after every processEvents(), and once at the start of a run,
+    // so that a press left over from an earlier run does not count.
+    virtual bool takeCancelRequest() { return false; }
     virtual void beep() = 0;
     // The run is being abandoned (its output closed) and reports why next: a window
     // gives itself back to the user first, so that the report is not shown over a busy one.
@@ -156,9 +160,6 @@ public:
     // The same with a listing the caller has just made.
     RunResult run(const TransferSetup& setup, const BackupDirectory& backup);
 
-    // The cancel button: asks the run to put the cancel question after the current song.
-    void requestCancel() { m_cancelRequested = true; }
-
 private:
     struct GroupResult;
     GroupResult transferSongFiles(const std::string& index, const std::string& targetBase, bool secondGroup);
@@ -169,7 +170,6 @@ private:
     FileSystem& m_fs;
     WorkingList& m_list;
     TransferFrontEnd& m_frontEnd;
-    bool m_cancelRequested = false;
 
     // State of one run.
     TransferSetup m_setup;

@@ -67,8 +67,6 @@ public:
     // True when the transfer keeps the backup's folders (option 0 selected).
     bool keepDirectoryStructure() const;
     // Set by the cancel button; the transfer run polls and clears it (CancelRequested).
-    bool cancelRequested() const { return m_cancelRequested; }
-    void setCancelRequested(bool requested) { m_cancelRequested = requested; }
     // The directory last opened, or the drive's root after a drive change (Dir1's path).
     const QString& treePath() const { return m_treePath; }
     // Opens a folder as a double-click in the tree does: the tree shows it as its current

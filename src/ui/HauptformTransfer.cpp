@@ -8,10 +8,10 @@
 #include "settings/MessageIds.h"
 #include "ui/Hauptform.h"
 #include "ui/SongListModel.h"
-#include "ui/dialogs/UiText.h"
 #include "ui/dialogs/SdGroesse.h"
 #include "ui/dialogs/SelectCardreader.h"
 #include "ui/dialogs/Transfermode.h"
+#include "ui/dialogs/UiText.h"
 #include "ui/dialogs/WindowTexts.h"
 
 #include <QAction>
@@ -51,7 +51,6 @@ public:
         showFrames(true);
         m_w.m_model->setDeferred(false);
     }
-    TransferRun* run = nullptr;
 
     // The selected row and the row to show are taken over at the next frame.
     void rowSelected(std::size_t row) override { m_selectedRow = static_cast<int>(row); }
@@ -113,11 +112,8 @@ public:
         QApplication::processEvents();
         if (frameDue)
             showFrames(false);
-        if (m_w.m_cancelRequested) {
-            m_w.m_cancelRequested = false;
-            run->requestCancel();
-        }
     }
+    bool takeCancelRequest() override { return std::exchange(m_w.m_cancelRequested, false); }
     void beep() override { QApplication::beep(); }
 
 private:
@@ -212,11 +208,8 @@ void Hauptform::mnu_Restore_Click() {
     }
 
     setTransferBusy(true);
-    // A press of the cancel button left from an earlier run does not count.
-    m_cancelRequested = false;
     RunFrontEnd frontEnd(*this, setup.mode == OutputMode::RestoreFile);
     TransferRun run(m_ctx.fs, m_list, frontEnd);
-    frontEnd.run = &run;
     run.run(setup, m_backupPath);
     setTransferBusy(false);
     if (std::exchange(m_closeAfterRun, false))

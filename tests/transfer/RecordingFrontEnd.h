@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace lw::test {
@@ -48,6 +49,9 @@ public:
             onEvents(static_cast<int>(handled.size()));
     }
     void beep() override { ++beeps; }
+    // The cancel button: pressed when true, taken by the run.
+    bool cancel = false;
+    bool takeCancelRequest() override { return std::exchange(cancel, false); }
 
     // The message numbers of every message, in order (first part of each).
     std::vector<int> messageNumbers() const {

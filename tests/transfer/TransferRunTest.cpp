@@ -331,20 +331,11 @@ TEST_F(TransferRunTest, CardFillingUpDuringACopyIsAFullCard) {
 
 TEST_F(TransferRunTest, CancelAfterTheFifthSongKeepsWhatWasWritten) {
     loadSongs(8);
-    TransferRun* current = nullptr;
     frontEnd.onEvents = [&](int handled) {
         if (handled == 5)
-            current->requestCancel();
+            frontEnd.cancel = true;
     };
-    fs::create_directories(tmp / "card");
-    TransferSetup setup;
-    setup.mode = OutputMode::Card;
-    setup.order = CardOrder::Sequential;
-    setup.cardRoot = tmp / "card";
-    setup.cardRootText = pathToUtf8(tmp / "card") + "/";
-    TransferRun run(fs, list, frontEnd);
-    current = &run;
-    const RunResult r = run.run(setup, backupPath);
+    const RunResult r = runCard(CardOrder::Sequential);
     EXPECT_EQ(r.outcome, RunOutcome::Cancelled);
     EXPECT_EQ(frontEnd.cancelQuestions, std::vector<int>{60});
     EXPECT_EQ(cardInfo().folders.at(0).songs.size(), 5u);
@@ -356,18 +347,12 @@ TEST_F(TransferRunTest, CancelAfterTheFifthSongKeepsWhatWasWritten) {
 TEST_F(TransferRunTest, AnsweringNoGoesOnAndACancelLeftFromAnEarlierRunIsForgotten) {
     loadSongs(4);
     frontEnd.answerCancel = false;
-    TransferRun* current = nullptr;
     frontEnd.onEvents = [&](int handled) {
         if (handled == 1)
-            current->requestCancel();
+            frontEnd.cancel = true;
     };
-    TransferSetup setup;
-    setup.mode = OutputMode::RestoreFile;
-    setup.restoreFile = tmp / "Restore.sdb";
-    TransferRun run(fs, list, frontEnd);
-    current = &run;
-    run.requestCancel(); // pressed before the run started
-    EXPECT_EQ(run.run(setup, backupPath).outcome, RunOutcome::Completed);
+    frontEnd.cancel = true; // pressed before the run started
+    EXPECT_EQ(runRestore(CardOrder::KeepStructure).outcome, RunOutcome::Completed);
     EXPECT_EQ(frontEnd.cancelQuestions, std::vector<int>{52});
 }
 
