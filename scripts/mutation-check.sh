@@ -10,7 +10,8 @@
 # it is run and shown, but not counted.
 #
 # Usage: scripts/mutation-check.sh [BUILD_DIR] [MUTANTS_FILE]
-# The build folder is configured like the normal build (window included) unless it exists.
+# The build folder is configured like the normal build (window included) unless it exists;
+# MUTATION_GUI=OFF leaves the window and its tests out, for a quicker check of the core's.
 # Every planted fault is taken out again, also when the script is stopped.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -20,7 +21,8 @@ jobs=$(nproc)
 timeout=${MUTATION_TEST_TIMEOUT:-120}
 
 [ -f "$build/CMakeCache.txt" ] ||
-    cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLIEDWERK_BUILD_BENCH=OFF >/dev/null
+    cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLIEDWERK_BUILD_BENCH=OFF \
+          -DLIEDWERK_BUILD_GUI="${MUTATION_GUI:-ON}" >/dev/null
 cmake --build "$build" -j "$jobs" >/dev/null || { echo "the unchanged program does not build" >&2; exit 1; }
 ctest --test-dir "$build" -j "$jobs" --timeout "$timeout" >/dev/null ||
     { echo "the tests fail without any planted fault; fix them first" >&2; exit 1; }

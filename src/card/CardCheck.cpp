@@ -3,6 +3,7 @@
 #include "card/CardLayout.h"
 #include "platform/Path.h"
 
+#include <algorithm>
 #include <map>
 #include <string>
 
@@ -65,6 +66,14 @@ int CardCheck::songCount() const {
     return songs;
 }
 
+int CardCheck::highestFolderInUse() const {
+    int highest = songFolders.empty() ? 0 : *songFolders.rbegin();
+    if (info)
+        for (const auto& folder : info->folders)
+            highest = std::max(highest, folder.number);
+    return highest;
+}
+
 CardCheck checkCard(FileSystem& fs, const fs::path& cardRoot) {
     CardCheck check;
     check.kn7000 = findKn7000Folder(fs, cardRoot);
@@ -77,12 +86,18 @@ CardCheck checkCard(FileSystem& fs, const fs::path& cardRoot) {
             Status::error(ErrorCode::NotFound, pathToUtf8(check.infPath), "the card has no information file");
         return check;
     }
-    auto decoded = readInfoFile(fs, check.infPath);
+    auto bytes = readFilePrefix(fs, check.infPath, kInfSize + 1);
+    if (!bytes) {
+        check.infoError = bytes.status();
+        return check;
+    }
+    auto decoded = decodeInfoFile(*bytes, pathToUtf8(check.infPath));
     if (!decoded) {
         check.infoError = decoded.status();
         return check;
     }
     check.info = std::move(*decoded);
+    check.infBytes = std::move(*bytes);
 
     // Every file type an entry lists must be on the card; every song file must be listed.
     std::map<int, std::set<std::string>> expected; // folder number -> upper-case file names

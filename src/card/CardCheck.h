@@ -25,6 +25,7 @@ struct CardCheck {
     std::optional<std::filesystem::path> kn7000; // the KN7000 folder, when the card has one
     std::filesystem::path infPath;               // where the information file is (or would be)
     std::optional<DecodedInfoFile> info;         // the decoded information file
+    std::vector<std::uint8_t> infBytes;          // its bytes, when it decoded
     Status infoError;                            // why `info` is empty: NotFound, Corrupt, a read error
     // Each song file that the information file lists but the card lacks, and each song file
     // on the card that no entry lists: the file's path and what is wrong with it.
@@ -34,6 +35,9 @@ struct CardCheck {
     bool agrees() const { return info.has_value() && mismatches.empty(); }
     int songCount() const;
     int folderCount() const { return info ? static_cast<int>(info->folders.size()) : 0; }
+    // The highest folder number in use: its record in the information file is not empty,
+    // or its TFLDnnn folder exists. 0 when none is.
+    int highestFolderInUse() const;
 };
 
 // Looks at the card below cardRoot; changes nothing.

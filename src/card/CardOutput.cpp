@@ -1,6 +1,7 @@
 #include "card/CardOutput.h"
 
 #include "card/BackupGuard.h"
+#include "card/CardCheck.h"
 #include "card/CardLayout.h"
 #include "platform/Path.h"
 
@@ -16,16 +17,53 @@ std::uint64_t wholeUnits(std::uint64_t bytes, std::uint64_t unit) {
 
 } // namespace
 
-CardOutput::CardOutput(FileSystem& fs, fs::path cardRoot, std::span<std::uint8_t> buffer)
-    : m_fs(fs), m_root(std::move(cardRoot)), m_buffer(buffer) {}
+CardOutput::CardOutput(FileSystem& fs, fs::path cardRoot, bool add, std::span<std::uint8_t> buffer)
+    : m_fs(fs), m_root(std::move(cardRoot)), m_add(add), m_buffer(buffer) {}
 
 CardOutput::~CardOutput() = default;
 
 Status CardOutput::check(const BackupDirectory& backup) {
     OutputFootprint footprint;
     footprint.foldersWrittenInto = {m_root};
-    footprint.treesDeleted = {m_root / std::string(kPrivateFolder)};
-    return checkApartFromBackup(m_fs, footprint, backup);
+    if (!m_add)
+        footprint.treesDeleted = {m_root / std::string(kPrivateFolder)};
+    if (Status s = checkApartFromBackup(m_fs, footprint, backup); !s)
+        return s;
+    if (m_add)
+        return checkForAdding();
+    return Status::ok();
+}
+
+Status CardOutput::checkForAdding() {
+    // Songs are added only to a card that is as its information file says.
+    const CardCheck card = checkCard(m_fs, m_root);
+    m_existingInfo.clear();
+    m_highestInUse = 0;
+    if (!card.kn7000)
+        return Status::ok(); // no songs on it yet
+    const std::string advice = "; write the card anew (replacing its songs) instead of adding to it";
+    if (!card.info)
+        return Status::error(ErrorCode::Corrupt, card.infoError.path(),
+                             (card.infoError.code() == ErrorCode::NotFound ? std::string("the card has no information file")
+                                                                          : card.infoError.reason()) +
+                                 advice);
+    if (!card.mismatches.empty())
+        return Status::error(ErrorCode::Corrupt, card.mismatches.front().path(),
+                             card.mismatches.front().reason() + " (" + std::to_string(card.mismatches.size()) +
+                                 (card.mismatches.size() == 1 ? " mismatch)" : " mismatches)") + advice);
+    m_highestInUse = card.highestFolderInUse();
+    if (m_highestInUse >= kMaxSongFolders)
+        return Status::error(ErrorCode::NoSpace, pathToUtf8(*card.kn7000),
+                             "the card has no folder number left: folder " + std::to_string(kMaxSongFolders) +
+                                 " is in use" + advice);
+    m_existingInfo = card.infBytes;
+    return Status::ok();
+}
+
+InfoFile CardOutput::startingInfo() const {
+    if (auto existing = InfoFile::fromBytes(m_existingInfo); existing)
+        return *existing;
+    return InfoFile();
 }
 
 Status CardOutput::claim(const BackupDirectory& backup) {
@@ -40,7 +78,7 @@ Status CardOutput::claim(const BackupDirectory& backup) {
 
 Status CardOutput::prepare() {
     const fs::path priv = m_root / std::string(kPrivateFolder);
-    if (m_fs.exists(priv))
+    if (!m_add && m_fs.exists(priv))
         if (Status s = m_fs.removeTree(priv, true); !s)
             return s;
     fs::path folder = m_root;
@@ -54,6 +92,11 @@ Status CardOutput::prepare() {
     if (!unit)
         return unit.status();
     m_unit = *unit;
+    if (m_add) {
+        // The new information file is written beside the old one at the end: its room is kept.
+        m_reserve = wholeUnits(kInfSize, m_unit);
+        return Status::ok();
+    }
 
     const fs::path infPath = m_kn7000 / std::string(kInfFileName);
     auto inf = m_fs.createNew(infPath);
@@ -84,7 +127,7 @@ SongFileResult CardOutput::putSongFile(InputFile& source, const std::string& sou
     auto free = m_fs.freeSpace(m_folder);
     if (!free)
         return SongFileResult::failed(free.status());
-    if (*free < wholeUnits(size, m_unit))
+    if (*free < wholeUnits(size, m_unit) + m_reserve)
         return SongFileResult::noRoom();
     const fs::path target = m_folder / pathFromUtf8(fileName);
     auto out = m_fs.createNew(target);
@@ -114,12 +157,23 @@ void CardOutput::dropSong(const std::string& fileBase) {
 }
 
 Status CardOutput::finish(std::span<const std::uint8_t> info) {
-    if (Status s = m_inf->writeAt(0, info); !s)
-        return s;
-    Status closed = m_inf->close();
-    m_inf.reset();
-    if (!closed)
-        return closed;
+    if (m_add) {
+        // The old information file stays until the new one is complete.
+        auto staged = m_fs.createStaged(m_kn7000 / std::string(kInfFileName));
+        if (!staged)
+            return staged.status();
+        if (Status s = (*staged)->write(info); !s)
+            return s;
+        if (Status s = (*staged)->commit(); !s)
+            return s;
+    } else {
+        if (Status s = m_inf->writeAt(0, info); !s)
+            return s;
+        Status closed = m_inf->close();
+        m_inf.reset();
+        if (!closed)
+            return closed;
+    }
     // Only what has reached the card counts: the user takes it to the keyboard next.
     return m_fs.flushTree(m_root / std::string(kPrivateFolder));
 }

@@ -57,6 +57,21 @@ InfoFile::InfoFile() {
         fillBytes(m_bytes, area.offset, area.size, area.value);
 }
 
+InfoFile::InfoFile(std::span<const std::uint8_t> bytes) {
+    std::copy(bytes.begin(), bytes.end(), m_bytes.begin());
+}
+
+Result<InfoFile> InfoFile::fromBytes(std::span<const std::uint8_t> bytes, const std::string& path) {
+    if (auto decoded = decodeInfoFile(bytes, path); !decoded)
+        return decoded.status();
+    return InfoFile(bytes);
+}
+
+bool InfoFile::folderInUse(int folderNumber) const {
+    return validFolder(folderNumber) &&
+           !allBytesEqual(byteField(std::span<const std::uint8_t>(m_bytes), recordOffset(folderNumber), kInfFolderRecordSize), 0x00);
+}
+
 Status InfoFile::setFolderTitle(int folderNumber, std::string_view title) {
     if (!validFolder(folderNumber))
         return invalid("folder number " + std::to_string(folderNumber) + " is outside 1 to 99");

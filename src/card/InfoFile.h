@@ -68,6 +68,12 @@ class InfoFile {
 public:
     // A fresh buffer: the header, empty records and the constant trailer areas.
     InfoFile();
+    // The buffer of an information file that a card holds, to be added to. Corrupt (as
+    // decodeInfoFile says it) when the bytes are no information file.
+    static Result<InfoFile> fromBytes(std::span<const std::uint8_t> bytes, const std::string& path = {});
+
+    // Whether folder number n (1..99) has anything in its record.
+    bool folderInUse(int folderNumber) const;
 
     // Writes the title's first 16 bytes (Windows-1252) at the start of folder record
     // folderNumber - 1 (folderNumber 1..99); the rest of the 16-byte field is 0x00. A folder
@@ -86,6 +92,7 @@ public:
     std::span<const std::uint8_t> content() const { return m_bytes; }
 
 private:
+    explicit InfoFile(std::span<const std::uint8_t> bytes);
     std::array<std::uint8_t, kInfSize> m_bytes;
 };
 

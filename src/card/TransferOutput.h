@@ -46,6 +46,11 @@ public:
                                        const std::string& fileName) = 0;
     // A song that did not fit leaves no files behind where the output allows it.
     virtual void dropSong(const std::string& fileBase) = 0;
+    // After prepare(): the information file the run starts from, and the highest folder
+    // number already in use on the output (new folders follow it). A fresh file and 0,
+    // unless songs are added to a card that holds some.
+    virtual InfoFile startingInfo() const { return InfoFile(); }
+    virtual int highestFolderInUse() const { return 0; }
     // The information file goes in last; the output is then complete.
     virtual Status finish(std::span<const std::uint8_t> info) = 0;
     // The run ends without finishing: what is open is closed, what is half made removed.

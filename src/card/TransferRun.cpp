@@ -50,7 +50,7 @@ RunMessage info(int number, int title) {
 std::unique_ptr<TransferOutput> makeOutput(FileSystem& fs, const TransferSetup& setup,
                                            std::span<std::uint8_t> buffer) {
     if (setup.mode == OutputMode::Card)
-        return std::make_unique<CardOutput>(fs, setup.cardRoot, buffer);
+        return std::make_unique<CardOutput>(fs, setup.cardRoot, setup.addToCard, buffer);
     return std::make_unique<RestoreOutput>(fs, setup.restoreFile, setup.recreateRestoreFolder,
                                            setup.cardCapacity, setup.clusterSize, buffer);
 }
@@ -243,7 +243,8 @@ RunResult TransferRun::run(const TransferSetup& setup, const BackupDirectory& ba
         return abort(result, s, RunStep::Claim);
     if (Status s = m_output->prepare(); !s)
         return abort(result, s, RunStep::Prepare);
-    m_info = std::make_unique<InfoFile>();
+    m_info = std::make_unique<InfoFile>(m_output->startingInfo());
+    m_folderCount = m_output->highestFolderInUse();
 
     RunOutcome outcome = RunOutcome::Completed;
     const auto stopForFolder = [&](const Status& why) {
@@ -260,7 +261,7 @@ RunResult TransferRun::run(const TransferSetup& setup, const BackupDirectory& ba
     };
     bool stopped = false;
     if (sequential)
-        if (Status s = openFolder(sequentialFolderTitle(1)); !s) {
+        if (Status s = openFolder(sequentialFolderTitle(m_folderCount + 1)); !s) {
             stopForFolder(s);
             stopped = true;
         }

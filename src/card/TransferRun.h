@@ -96,6 +96,8 @@ struct TransferSetup {
     // Card mode: the card root as a folder, and as text for the closing message ("e:\").
     std::filesystem::path cardRoot;
     std::string cardRootText;
+    // Card mode: add the songs to those on the card instead of replacing its PRIVATE folder.
+    bool addToCard = false;
 
     // Restore-file mode: the file to write. With recreateRestoreFolder its folder is the
     // program's own RestorSDB, made when missing and holding only the restore file after

@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -616,6 +617,123 @@ const OverlapCase kOverlapCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Cases, BackupOverlap, ::testing::ValuesIn(kOverlapCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// --- Adding to a card that holds songs ------------------------------------------------------
+
+// A card whose first `folders` folders are in use: titled in the information file, each with
+// its TFLDnnn folder, no songs.
+std::vector<std::uint8_t> cardWithFolders(const fs::path& card, int folders) {
+    InfoFile inf;
+    for (int n = 1; n <= folders; ++n) {
+        fs::create_directories(kn7000Path(card) / songFolderName(n));
+        EXPECT_TRUE(inf.setFolderTitle(n, "Old " + std::to_string(n)));
+    }
+    const std::vector<std::uint8_t> bytes(inf.content().begin(), inf.content().end());
+    if (folders > 0)
+        test::writeBytes(kn7000Path(card) / "KN7000MN.INF", bytes);
+    return bytes;
+}
+
+struct AddCase {
+    const char* name;
+    int inUse;
+    CardOrder order;
+    RunOutcome outcome;
+    const char* firstTitle; // of the first new folder
+};
+
+class AddToCard : public TransferRunTest, public ::testing::WithParamInterface<AddCase> {};
+
+TEST_P(AddToCard, NewFoldersFollowTheHighestInUseAndOldRecordsStay) {
+    const AddCase& c = GetParam();
+    loadSongs(25);
+    TransferSetup setup = cardSetup(c.order);
+    setup.addToCard = true;
+    const auto before = cardWithFolders(tmp / "card", c.inUse);
+    const RunResult r = runWith(setup);
+    EXPECT_EQ(r.outcome, c.outcome) << r.error.toString();
+    const DecodedInfoFile info = cardInfo();
+    const auto after = test::readBytes(kn7000Path(tmp / "card") / "KN7000MN.INF");
+    EXPECT_TRUE(std::equal(before.begin(), before.begin() + 16 + 496 * c.inUse, after.begin()))
+        << "the card's own records stay byte for byte";
+    ASSERT_GT(info.folders.size(), static_cast<std::size_t>(c.inUse));
+    EXPECT_EQ(info.folders[static_cast<std::size_t>(c.inUse)].number, c.inUse + 1);
+    EXPECT_EQ(info.folders[static_cast<std::size_t>(c.inUse)].title, c.firstTitle);
+    EXPECT_TRUE(checkCard(fs, tmp / "card").agrees());
+    EXPECT_TRUE(fs.touched(FsOp::RemoveTree).empty() && fs.touched(FsOp::RemoveFile).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cards, AddToCard,
+    ::testing::Values(AddCase{"EmptyCardSequential", 0, CardOrder::Sequential, RunOutcome::Completed, "Direktory 01"},
+                      AddCase{"TwelveInUseSequential", 12, CardOrder::Sequential, RunOutcome::Completed, "Directory 13"},
+                      AddCase{"TwelveInUseKeepingFolders", 12, CardOrder::KeepStructure, RunOutcome::Completed,
+                              "Folder 1"},
+                      AddCase{"NinetyEightInUse", 98, CardOrder::Sequential, RunOutcome::FoldersUsedUp,
+                              "Directory 99"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A card that is not as its information file says, or has no folder number left, is not
+// added to: nothing at all is written.
+TEST_F(TransferRunTest, AddingIsRefusedForACardThatCannotTakeIt) {
+    loadSongs(2);
+    const fs::path kn7000 = kn7000Path(tmp / "card");
+    const std::vector<std::pair<const char*, std::function<void()>>> cards = {
+        {"no folder left", [&] { cardWithFolders(tmp / "card", 99); }},
+        {"no information file", [&] { fs::create_directories(kn7000 / "TFLD001"); }},
+        {"malformed information file", [&] {
+             cardWithFolders(tmp / "card", 1);
+             fs::resize_file(kn7000 / "KN7000MN.INF", 1000);
+         }},
+        {"a song file no entry lists", [&] {
+             cardWithFolders(tmp / "card", 1);
+             test::writeBytes(kn7000 / "TFLD001" / "0100101_.SQT", {1});
+         }},
+    };
+    for (const auto& [what, arrange] : cards) {
+        SCOPED_TRACE(what);
+        fs::remove_all(tmp / "card");
+        TransferSetup setup = cardSetup(CardOrder::Sequential);
+        setup.addToCard = true;
+        arrange();
+        const auto inf = [&] { return fs::exists(kn7000 / "KN7000MN.INF") ? test::readBytes(kn7000 / "KN7000MN.INF") : std::vector<std::uint8_t>{}; };
+        const auto before = inf();
+        FaultyFileSystem watched;
+        TransferRun run(watched, list, frontEnd);
+        const RunResult r = run.run(setup, backupPath);
+        EXPECT_EQ(r.outcome, RunOutcome::Aborted);
+        EXPECT_EQ(r.step, RunStep::Claim);
+        EXPECT_NE(r.error.reason().find("instead of adding"), std::string::npos) << r.error.toString();
+        EXPECT_TRUE(watched.mutations().empty());
+        EXPECT_EQ(inf(), before);
+    }
+}
+
+// A full card and a failed end both leave the card as the keyboard knew it, apart from
+// new files: the old information file is replaced only by a complete new one.
+TEST_F(TransferRunTest, AddingToAFullCardOrFailingAtTheEndKeepsTheOldSongsListed) {
+    load(samples::fullBackup(KeyboardKind::KN6000, 5, {".SQT"}, 20000));
+    const auto old = cardWithFolders(tmp / "card", 3);
+    TransferSetup setup = cardSetup(CardOrder::Sequential);
+    setup.addToCard = true;
+    fs.setCapacity(kInfSize + 2 * 20000 + 2 * 1000 + 100, 1000); // a folder, two songs and the new INF
+    RunResult r = runWith(setup);
+    EXPECT_EQ(r.outcome, RunOutcome::OutputFull);
+    DecodedInfoFile info = cardInfo();
+    ASSERT_EQ(info.folders.size(), 4u);
+    EXPECT_EQ(info.folders[3].songs.size(), 2u);
+    EXPECT_TRUE(checkCard(fs, tmp / "card").agrees());
+
+    const auto listed = test::readBytes(kn7000Path(tmp / "card") / "KN7000MN.INF");
+    fs.setFreeSpace(1'000'000'000);
+    fs.failOn(FsOp::Close, "KN7000MN.INF");
+    list.pressAllMarks();
+    list.pressAllMarks();
+    r = runWith(setup);
+    EXPECT_EQ(r.outcome, RunOutcome::Aborted);
+    EXPECT_EQ(test::readBytes(kn7000Path(tmp / "card") / "KN7000MN.INF"), listed);
+    EXPECT_FALSE(fs::exists(kn7000Path(tmp / "card") / ".KN7000MN.INF.liedwerk-tmp"));
+}
 
 // --- One run at a time on an output ---------------------------------------------------------
 
