@@ -3,19 +3,12 @@
 #include "card/BackupGuard.h"
 #include "card/CardCheck.h"
 #include "card/CardLayout.h"
+#include "card/CardRoom.h"
 #include "platform/Path.h"
 
 namespace lw {
 
 namespace fs = std::filesystem;
-
-namespace {
-
-std::uint64_t wholeUnits(std::uint64_t bytes, std::uint64_t unit) {
-    return (bytes + unit - 1) / unit * unit;
-}
-
-} // namespace
 
 CardOutput::CardOutput(FileSystem& fs, fs::path cardRoot, bool add, std::span<std::uint8_t> buffer)
     : m_fs(fs), m_root(std::move(cardRoot)), m_add(add), m_buffer(buffer) {}
@@ -44,12 +37,14 @@ Status CardOutput::checkForAdding() {
     const std::string advice = "; write the card anew (replacing its songs) instead of adding to it";
     if (!card.info)
         return Status::error(ErrorCode::Corrupt, card.infoError.path(),
-                             (card.infoError.code() == ErrorCode::NotFound ? std::string("the card has no information file")
-                                                                          : card.infoError.reason()) +
+                             (card.infoError.code() == ErrorCode::NotFound
+                                  ? std::string("the card has no information file")
+                                  : card.infoError.reason()) +
                                  advice);
     if (!card.mismatches.empty())
         return Status::error(ErrorCode::Corrupt, card.mismatches.front().path(),
-                             card.mismatches.front().reason() + " (" + std::to_string(card.mismatches.size()) +
+                             card.mismatches.front().reason() + " (" +
+                                 std::to_string(card.mismatches.size()) +
                                  (card.mismatches.size() == 1 ? " mismatch)" : " mismatches)") + advice);
     m_highestInUse = card.highestFolderInUse();
     if (m_highestInUse >= kMaxSongFolders)
@@ -127,7 +122,7 @@ SongFileResult CardOutput::putSongFile(InputFile& source, const std::string& sou
     auto free = m_fs.freeSpace(m_folder);
     if (!free)
         return SongFileResult::failed(free.status());
-    if (*free < wholeUnits(size, m_unit) + m_reserve)
+    if (!fitsOnCard(*free, size, m_unit, m_reserve))
         return SongFileResult::noRoom();
     const fs::path target = m_folder / pathFromUtf8(fileName);
     auto out = m_fs.createNew(target);

@@ -19,8 +19,8 @@ bool isOwnFolder(FileSystem& fs, const fs::path& folder) {
 
 RestoreOutput::RestoreOutput(FileSystem& fs, fs::path file, bool ownFolder, std::int64_t capacity,
                              std::int64_t cluster, std::span<std::uint8_t> buffer)
-    : m_fs(fs), m_file(std::move(file)), m_ownFolder(ownFolder), m_capacity(capacity), m_cluster(cluster),
-      m_buffer(buffer) {}
+    : m_fs(fs), m_file(std::move(file)), m_ownFolder(ownFolder), m_card(capacity, cluster), m_buffer(buffer) {
+}
 
 RestoreOutput::~RestoreOutput() = default;
 
@@ -87,13 +87,11 @@ Status RestoreOutput::prepare() {
     m_writer.emplace(*m_staged, pathToUtf8(m_file));
     if (Status s = m_writer->writeHeader(); !s)
         return s;
-    // The simulated card loses one cluster to each of PRIVATE, TECHNICS and KN7000.
-    m_remaining = m_capacity - 3 * m_cluster;
     return Status::ok();
 }
 
 Status RestoreOutput::openFolder(int number) {
-    m_remaining -= m_cluster;
+    m_card.openFolder();
     m_folderText = restoreFolderPath(number);
     return Status::ok();
 }
@@ -101,10 +99,7 @@ Status RestoreOutput::openFolder(int number) {
 SongFileResult RestoreOutput::putSongFile(InputFile& source, const std::string& sourcePath,
                                           const std::string& fileName) {
     const auto size = static_cast<std::int64_t>(source.size());
-    // Whole clusters, one more than the size fills: an empty file takes one, and so does
-    // the end of a file that fills its last cluster exactly.
-    m_remaining -= m_cluster * (size / m_cluster + 1);
-    if (!(m_remaining > size))
+    if (!m_card.takeFile(size))
         return SongFileResult::noRoom();
     if (Status s = m_writer->appendFileEntry(m_folderText + "\\" + fileName, source, sourcePath,
                                              static_cast<std::uint32_t>(size), m_buffer);

@@ -7,6 +7,7 @@
 // always holds an earlier complete file or the new complete one.
 #pragma once
 
+#include "card/CardRoom.h"
 #include "card/RestoreFileWriter.h"
 #include "card/TransferOutput.h"
 
@@ -42,14 +43,13 @@ private:
     FileSystem& m_fs;
     std::filesystem::path m_file;
     bool m_ownFolder;
-    std::int64_t m_capacity;
-    std::int64_t m_cluster;
+
+    SimulatedCard m_card;
     std::span<std::uint8_t> m_buffer;
     std::unique_ptr<OutputLock> m_lock;
     std::unique_ptr<StagedFile> m_staged;
     std::optional<RestoreFileWriter> m_writer;
-    std::string m_folderText;     // "\PRIVATE\TECHNICS\KN7000\TFLD001"
-    std::int64_t m_remaining = 0; // bytes left on the simulated card
+    std::string m_folderText; // "\PRIVATE\TECHNICS\KN7000\TFLD001"
 };
 
 } // namespace lw

@@ -211,6 +211,11 @@ RunResult TransferRun::run(const TransferSetup& setup, const std::string& backup
 }
 
 RunResult TransferRun::run(const TransferSetup& setup, const BackupDirectory& backup) {
+    return run(setup, backup, nullptr);
+}
+
+RunResult TransferRun::run(const TransferSetup& setup, const BackupDirectory& backup,
+                           std::unique_ptr<TransferOutput> output) {
     RunResult result;
     // A press of the cancel button left over from an earlier run must not ask now.
     (void)m_frontEnd.takeCancelRequest();
@@ -226,7 +231,7 @@ RunResult TransferRun::run(const TransferSetup& setup, const BackupDirectory& ba
     m_folderCount = 0;
     m_slot = 0;
     m_buffer.assign(kCopyBufferSize, 0);
-    m_output = makeOutput(m_fs, m_setup, m_buffer);
+    m_output = output ? std::move(output) : makeOutput(m_fs, m_setup, m_buffer);
     const int maximum = m_list.selectedCount();
     m_frontEnd.progress(0, maximum);
 

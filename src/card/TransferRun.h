@@ -161,6 +161,9 @@ public:
     RunResult run(const TransferSetup& setup, const std::string& backupPath);
     // The same with a listing the caller has just made.
     RunResult run(const TransferSetup& setup, const BackupDirectory& backup);
+    // The same into an output of the caller's (the plan of a run records instead of writing).
+    RunResult run(const TransferSetup& setup, const BackupDirectory& backup,
+                  std::unique_ptr<TransferOutput> output);
 
 private:
     struct GroupResult;

@@ -32,6 +32,11 @@ constexpr std::array kTransferOptions = {
                "restore file: 2048, 4096, 8192, 16384 or 32768 (from the card size)"},
     OptionSpec{"--yes", "", "card: replace the card's PRIVATE folder without asking"},
     OptionSpec{"--allow-fixed", "", "card: accept a DIR that is not the root of a removable medium"},
+    OptionSpec{"--add", "",
+               "card: keep the card's songs and add the marked ones in new folders after them (no question)"},
+    OptionSpec{"--dry-run", "",
+               "write nothing; print where each song would go, what is left out, and how full the card gets"},
+    OptionSpec{"--json", "", "with --dry-run: print the plan as one JSON object"},
     kHelp,
 };
 

@@ -5,6 +5,7 @@
 #include "card/CardSizes.h"
 #include "card/TransferRun.h"
 #include "cli/CliCommon.h"
+#include "cli/CliPlan.h"
 #include "platform/Drives.h"
 #include "platform/Path.h"
 #include "settings/MessageTables.h"
@@ -169,8 +170,11 @@ int cliTransfer(const std::vector<std::string>& args, CliContext& ctx) {
         return usage(cardMode ? "--card needs the card's root folder" : "--restore-file needs a file name");
     if (cardMode && (a.has("--card-size") || a.has("--cluster-size")))
         return usage("--card-size and --cluster-size belong to --restore-file");
-    if (!cardMode && (a.has("--yes") || a.has("--allow-fixed")))
-        return usage("--yes and --allow-fixed belong to --card");
+    if (!cardMode && (a.has("--yes") || a.has("--allow-fixed") || a.has("--add")))
+        return usage("--yes, --allow-fixed and --add belong to --card");
+    const bool dryRun = a.has("--dry-run");
+    if (a.has("--json") && !dryRun)
+        return usage("--json belongs to --dry-run");
 
     ListOrder order = ListOrder::Standard;
     if (auto o = a.value("--order")) {
@@ -259,6 +263,7 @@ int cliTransfer(const std::vector<std::string>& args, CliContext& ctx) {
         setup.mode = OutputMode::Card;
         setup.cardRoot = pathFromUtf8(target);
         setup.cardRootText = withTrailingSeparator(target);
+        setup.addToCard = a.has("--add");
     } else {
         target = *a.value("--restore-file");
         setup.mode = OutputMode::RestoreFile;
@@ -277,7 +282,10 @@ int cliTransfer(const std::vector<std::string>& args, CliContext& ctx) {
         cliError(ctx, s.path() + ": " + s.reason());
         return kExitError;
     }
-    if (cardMode && !confirmReplacePrivate(ctx, setup.cardRoot / std::string(kPrivateFolder), a.has("--yes")))
+    if (dryRun)
+        return printPlan(ctx, planTransfer(ctx.fs, list, setup, backup), setup, target, a.has("--json"));
+    if (cardMode && !setup.addToCard &&
+        !confirmReplacePrivate(ctx, setup.cardRoot / std::string(kPrivateFolder), a.has("--yes")))
         return kExitError;
 
     CliFrontEnd frontEnd(ctx, list, cardMode);
@@ -307,7 +315,8 @@ int cliTransfer(const std::vector<std::string>& args, CliContext& ctx) {
         break;
     }
     if (cardMode)
-        ctx.out << songs << " written to the card in " << shown(target) << '\n';
+        ctx.out << songs << (setup.addToCard ? " added to the card in " : " written to the card in ")
+                << shown(target) << '\n';
     else
         ctx.out << songs << " written to the restore file " << shown(target) << '\n';
     if (result.notFound)
