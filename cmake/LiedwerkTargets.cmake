@@ -4,7 +4,19 @@ if(WIN32 AND CMAKE_CROSSCOMPILING)
     # Fonts for the window's tests under Wine, as a Windows path (Wine's z: is the Linux root).
     set(LIEDWERK_WINE_FONT_DIR "Z:/usr/share/fonts/truetype/dejavu" CACHE STRING
         "Font folder of the window's tests when they run under Wine")
+    # Qt's own German texts (the Yes and No of message boxes, the edit fields' menus) as
+    # Debian ships them: .qm files are the same on every platform, so a Windows program takes
+    # the host's copy into a folder "translations" beside it.
+    find_file(LIEDWERK_QTBASE_DE_QM qtbase_de.qm PATHS /usr/share/qt6/translations NO_DEFAULT_PATH
+              NO_CMAKE_FIND_ROOT_PATH)
 endif()
+
+# Gives a Windows program's folder the translations folder that the window looks for beside it.
+function(liedwerk_windows_translations folder)
+    if(LIEDWERK_QTBASE_DE_QM)
+        file(COPY ${LIEDWERK_QTBASE_DE_QM} DESTINATION ${folder}/translations)
+    endif()
+endfunction()
 
 function(liedwerk_defaults target)
     if(MSVC)
@@ -68,6 +80,7 @@ function(add_liedwerk_qt_test name support)
         list(APPEND environment WINEQT_QPA_PLATFORM=offscreen "WINEQT_QPA_FONTDIR=${LIEDWERK_WINE_FONT_DIR}"
              WINEQT_FORCE_STDERR_LOGGING=1
              "WINEPATH=Z:$<TARGET_FILE_DIR:Qt6::Core>")
+        liedwerk_windows_translations(${CMAKE_CURRENT_BINARY_DIR})
     endif()
     set_tests_properties(${name} PROPERTIES LABELS gui ENVIRONMENT "${environment}")
 endfunction()

@@ -291,6 +291,7 @@ cp "$build/src/ui/liedwerk.exe" "$cli_exe" "$stage/"
 cp "$qt_prefix"/bin/Qt6{Core,Gui,Widgets}.dll "$stage/"
 cp "$qt_prefix/plugins/platforms/qwindows.dll" "$stage/platforms/"
 cp "$qt_prefix/plugins/styles/qwindowsvistastyle.dll" "$stage/styles/"
+cp -r "$build/src/ui/translations" "$stage/"
 for dll in libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll; do
     cp "$(x86_64-w64-mingw32-g++-posix -print-file-name=$dll)" "$stage/$dll"
     x86_64-w64-mingw32-strip --strip-unneeded "$stage/$dll" # Debian's carry debug information

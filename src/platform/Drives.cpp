@@ -129,4 +129,26 @@ std::string cardRootOf(const std::string& driveText) {
     return withTrailingSeparator(driveText);
 }
 
+int initialDriveIndex(const std::vector<DriveInfo>& drives) {
+    for (std::size_t i = 0; i < drives.size(); ++i)
+        if (drives[i].type == DriveType::Fixed)
+            return static_cast<int>(i);
+    return drives.empty() ? -1 : 0;
+}
+
+int savedDriveIndex(const std::vector<DriveInfo>& drives, const std::string& cardDrive) {
+    if (cardDrive.empty())
+        return -1;
+    for (std::size_t i = 0; i < drives.size(); ++i) {
+        const std::string& text = drives[i].text;
+        if (startsWithDriveLetter(cardDrive) && startsWithDriveLetter(text)) {
+            if (lowerAscii(cardDrive[0]) == lowerAscii(text[0]))
+                return static_cast<int>(i);
+        } else if (text == cardDrive) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
 } // namespace lw

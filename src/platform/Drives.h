@@ -48,6 +48,15 @@ bool isAcceptableCardDrive(const DriveInfo& drive);
 // "/media/anna/SD" -> "/media/anna/SD/"); a text that already ends in one is returned as it is.
 std::string cardRootOf(const std::string& driveText);
 
+// The drive a drive list starts on: the first fixed disk (the system's disk, on Linux
+// the root "/"), or the first drive when there is none. -1 for an empty list.
+int initialDriveIndex(const std::vector<DriveInfo>& drives);
+
+// The index of the saved CardDrive in the list, or -1. A drive-letter text is found by
+// its letter alone, so that "E:" and a text saved with a volume name ("e: [SDCARD]")
+// still find the drive "e:"; any other text (a mount point) must match exactly.
+int savedDriveIndex(const std::vector<DriveInfo>& drives, const std::string& cardDrive);
+
 #ifndef _WIN32
 // Linux: the drives of a mount table in the form of /proc/self/mountinfo, judged against a
 // sysfs tree (normally "/sys"). Both are parameters so that a test can give its own.

@@ -84,8 +84,8 @@ private slots:
         QFETCH(QString, saved);
         QFETCH(int, initial);
         QFETCH(int, found);
-        QCOMPARE(ui::initialDriveIndex(drives), initial);
-        QCOMPARE(ui::savedDriveIndex(drives, saved.toStdString()), found);
+        QCOMPARE(initialDriveIndex(drives), initial);
+        QCOMPARE(savedDriveIndex(drives, saved.toStdString()), found);
     }
 
     // What the dialog judges when it opens, and what it leaves in the settings file.

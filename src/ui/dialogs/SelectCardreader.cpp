@@ -8,8 +8,6 @@
 #include <QPalette>
 #include <QPushButton>
 
-#include <cctype>
-
 namespace lw::ui {
 
 namespace {
@@ -28,14 +26,6 @@ constexpr int kSelectReader = msg::kReaderSelect;
 
 const QString kLineBreak = QStringLiteral("\r\n");
 
-bool isDriveLetterText(const std::string& text) {
-    return text.size() >= 2 && text[1] == ':' && std::isalpha(static_cast<unsigned char>(text[0]));
-}
-
-char lowerLetter(char c) {
-    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-}
-
 // How the list shows a drive: its text, and its volume or device name in brackets.
 QString shownText(const DriveInfo& drive) {
     QString text = dlg::fromUtf8(drive.text);
@@ -45,28 +35,6 @@ QString shownText(const DriveInfo& drive) {
 }
 
 } // namespace
-
-int initialDriveIndex(const std::vector<DriveInfo>& drives) {
-    for (std::size_t i = 0; i < drives.size(); ++i)
-        if (drives[i].type == DriveType::Fixed)
-            return static_cast<int>(i);
-    return drives.empty() ? -1 : 0;
-}
-
-int savedDriveIndex(const std::vector<DriveInfo>& drives, const std::string& cardDrive) {
-    if (cardDrive.empty())
-        return -1;
-    for (std::size_t i = 0; i < drives.size(); ++i) {
-        const std::string& text = drives[i].text;
-        if (isDriveLetterText(cardDrive) && isDriveLetterText(text)) {
-            if (lowerLetter(cardDrive[0]) == lowerLetter(text[0]))
-                return static_cast<int>(i);
-        } else if (text == cardDrive) {
-            return static_cast<int>(i);
-        }
-    }
-    return -1;
-}
 
 SelectCardreader::SelectCardreader(Localisation& localisation, Drives& drives, QWidget* parent)
     : QDialog(parent), m_localisation(localisation), m_drives(drives) {

@@ -48,13 +48,4 @@ private:
     QPushButton* m_start = nullptr;
 };
 
-// The drive a drive list starts on: the first fixed disk (the system's disk, on Linux
-// the root "/"), or the first drive when there is none. -1 for an empty list.
-int initialDriveIndex(const std::vector<DriveInfo>& drives);
-
-// The index of the saved CardDrive in the list, or -1. A drive-letter text is found by
-// its letter alone, so that "E:" and a text saved with a volume name ("e: [SDCARD]")
-// still find the drive "e:"; any other text (a mount point) must match exactly.
-int savedDriveIndex(const std::vector<DriveInfo>& drives, const std::string& cardDrive);
-
 } // namespace lw::ui
