@@ -369,7 +369,8 @@ void TestHauptform::selectingKeepsTheListOpeningLoads() {
     toggleMark(1); // the user's work on the list
     auto* tree = child<QTreeView>(*m_w, "Dir1");
     auto* folders = static_cast<FolderTreeModel*>(tree->model());
-    QCOMPARE(folders->folderPath(tree->currentIndex()), QDir::fromNativeSeparators(toQString(sampleDir("kn5000"))));
+    QCOMPARE(folders->folderPath(tree->currentIndex()),
+             QDir::fromNativeSeparators(toQString(sampleDir("kn5000"))));
     const QModelIndex next = folders->folderIndex(toQString(sampleDir("kn6000")));
     const QPoint at = tree->visualRect(next).center();
 
