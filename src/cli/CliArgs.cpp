@@ -32,6 +32,7 @@ constexpr std::array kTransferOptions = {
                "restore file: 2048, 4096, 8192, 16384 or 32768 (from the card size)"},
     OptionSpec{"--yes", "", "card: replace the card's PRIVATE folder without asking"},
     OptionSpec{"--allow-fixed", "", "card: accept a DIR that is not the root of a removable medium"},
+    OptionSpec{"--quiet", "", "print only errors and the closing summary"},
     kHelp,
 };
 
@@ -44,6 +45,7 @@ constexpr std::array kUnpackOptions = {
     OptionSpec{"--to", "DIR", "the folder that receives the entries, as a card's root"},
     OptionSpec{"--yes", "", "replace DIR's PRIVATE folder without asking"},
     OptionSpec{"--allow-fixed", "", "accept a DIR that is not the root of a removable medium"},
+    OptionSpec{"--quiet", "", "print only errors and the closing summary"},
     kHelp,
 };
 
