@@ -86,14 +86,14 @@ const CommandSpec* findCommand(std::string_view name) {
     return nullptr;
 }
 
+std::string_view programDescription() {
+    return "Puts the songs of a KN2000, KN3000, KN5000 or KN6000/6500 backup onto a KN7000 SD card,\n"
+           "or into a restore file for the Song Manager.\n";
+}
+
 std::string programUsage() {
     std::string out =
-        "usage: liedwerk-cli COMMAND [ARGS]\n"
-        "\n"
-        "Puts the songs of a KN2000, KN3000, KN5000 or KN6000/6500 backup onto a KN7000 SD card,\n"
-        "or into a restore file for the Song Manager.\n"
-        "\n"
-        "commands:\n";
+        "usage: liedwerk-cli COMMAND [ARGS]\n\n" + std::string(programDescription()) + "\ncommands:\n";
     for (const CommandSpec& c : kCommands) {
         std::string left =
             "  " + std::string(c.name) + " " + std::string(c.synopsis.substr(0, c.synopsis.find(' ')));
