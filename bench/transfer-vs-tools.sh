@@ -45,14 +45,30 @@ card_cli=$(best "$cli" transfer "$backup" --card "$work/out" --allow-fixed --yes
 card_cp=$(best sh -c "cp $(echo $files) '$work/out/'")
 card_cp_sync=$(best sh -c "cp $(echo $files) '$work/out/' && sync -f '$work/out'")
 
-# The progress line's cost. Both runs go through script(1), so that only the line differs.
+# The progress line's cost. Both variants go through script(1), so that only the line differs,
+# and they take turns, so that both meet the same load: best of $runs each, "without with".
 on_terminal() { script -qec "$1" /dev/null >/dev/null; }
-restore_run="'$cli' transfer '$backup' --restore-file '$work/out/Restore.sdb' --card-size 1024 --order alphabetical"
-card_run="'$cli' transfer '$backup' --card '$work/out' --allow-fixed --yes --order alphabetical"
-restore_off=$(best on_terminal "$restore_run >/dev/null 2>/dev/null")
-restore_on=$(best on_terminal "$restore_run >/dev/null")
-card_off=$(best on_terminal "$card_run >/dev/null 2>/dev/null")
-card_on=$(best on_terminal "$card_run >/dev/null")
+best_by_turns() {
+    local without="" with=""
+    for _ in $(seq "$runs"); do
+        for variant in without with; do
+            rm -rf "$work/out" && mkdir -p "$work/out" && sync
+            local redirect="2>/dev/null" t0 t1 t
+            [ "$variant" = with ] && redirect=""
+            t0=$(date +%s%N)
+            on_terminal "$1 >/dev/null $redirect"
+            t1=$(date +%s%N)
+            t=$(( (t1 - t0) / 1000 ))
+            if [ "$variant" = without ]; then
+                if [ -z "$without" ] || [ "$t" -lt "$without" ]; then without=$t; fi
+            elif [ -z "$with" ] || [ "$t" -lt "$with" ]; then with=$t; fi
+        done
+    done
+    awk -v a="$without" -v b="$with" 'BEGIN { printf "%.3f %.3f\n", a / 1e6, b / 1e6 }'
+}
+read -r restore_off restore_on < <(best_by_turns \
+    "'$cli' transfer '$backup' --restore-file '$work/out/Restore.sdb' --card-size 1024 --order alphabetical")
+read -r card_off card_on < <(best_by_turns "'$cli' transfer '$backup' --card '$work/out' --allow-fixed --yes --order alphabetical")
 
 rm -rf "$work/out" && mkdir -p "$work/out"
 peak_restore=$(/usr/bin/time -f %M "$cli" transfer "$backup" --restore-file "$work/out/Restore.sdb" --card-size 1024 --order alphabetical \

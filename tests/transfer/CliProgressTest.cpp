@@ -43,14 +43,17 @@ Outcome run(const std::vector<std::string>& args, bool terminal, const fs::path&
 TEST(CliProgress, DrawnOnlyOnATerminalAndClearedWhileOutputStaysTheSame) {
     test::TempDir tmp;
     fs::create_directories(tmp / "card");
+    fs::create_directories(tmp / "unpacked");
+    const std::string backup = pathToUtf8(test::sampleDir("kn5000"));
     const std::string restoreFile = pathToUtf8(tmp / "Restore.sdb");
-    const std::vector<std::string> transfer{"transfer", pathToUtf8(test::sampleDir("kn5000")),
-                                            "--restore-file", restoreFile};
-    const std::vector<std::string> unpack{"unpack",        restoreFile, "--to", pathToUtf8(tmp / "card"),
-                                          "--allow-fixed", "--yes"};
-    for (const auto& [args, output, total] : {std::tuple{transfer, tmp / "Restore.sdb", "/8 songs  "},
-                                              std::tuple{unpack, tmp / "card", "/17 files  "}}) {
-        SCOPED_TRACE(args[0]);
+    using Args = std::vector<std::string>;
+    const Args toFile{"transfer", backup, "--restore-file", restoreFile};
+    const Args toCard{"transfer", backup, "--card", pathToUtf8(tmp / "card"), "--allow-fixed", "--yes"};
+    const Args unpack{"unpack", restoreFile, "--to", pathToUtf8(tmp / "unpacked"), "--allow-fixed", "--yes"};
+    for (const auto& [args, output, total] : {std::tuple{toFile, tmp / "Restore.sdb", "/8 songs  "},
+                                              std::tuple{toCard, tmp / "card", "/8 songs  "},
+                                              std::tuple{unpack, tmp / "unpacked", "/17 files  "}}) {
+        SCOPED_TRACE(args[0] + " " + args[2]);
         const Outcome plain = run(args, false, output);
         const Outcome drawn = run(args, true, output);
         EXPECT_EQ(plain.err, "");
@@ -62,6 +65,17 @@ TEST(CliProgress, DrawnOnlyOnATerminalAndClearedWhileOutputStaysTheSame) {
         const std::size_t lastDraw = drawn.err.rfind('\r', drawn.err.size() - 2);
         EXPECT_EQ(drawn.err.find_first_not_of(' ', lastDraw + 1), drawn.err.size() - 1) << drawn.err;
 
+        // Both streams on one screen: what follows the progress line is its own erasing ("\r"),
+        // never a song or file line written beside it.
+        std::ostringstream screen;
+        std::istringstream in;
+        test::FakeDrives drives;
+        CliContext ctx{realFileSystem(), drives, screen, screen, in, false, true, true};
+        ASSERT_EQ(runCli(args, ctx), kExitOk);
+        const std::string shown = screen.str();
+        for (std::size_t at = shown.find(" left"); at != std::string::npos; at = shown.find(" left", at + 1))
+            EXPECT_EQ(shown.at(shown.find_first_not_of(' ', at + 5)), '\r') << shown;
+
         // --quiet: the closing summary alone, and no progress line.
         std::vector<std::string> quietArgs = args;
         quietArgs.push_back("--quiet");
@@ -69,8 +83,8 @@ TEST(CliProgress, DrawnOnlyOnATerminalAndClearedWhileOutputStaysTheSame) {
         EXPECT_EQ(quiet.err, "");
         EXPECT_NE(quiet.out.find("written"), std::string::npos) << quiet.out;
         EXPECT_TRUE(plain.out.ends_with(quiet.out)) << quiet.out;
-        EXPECT_EQ(quiet.out.find("  "), std::string::npos)
-            << quiet.out; // song and file lines have two blanks
+        // No song or file line: those part their columns by two blanks.
+        EXPECT_EQ(quiet.out.find("  "), std::string::npos) << quiet.out;
     }
 }
 
