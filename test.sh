@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: once in a normal build (window included), once
-# with AddressSanitizer and UndefinedBehaviorSanitizer for the core and the command line.
+# Builds everything and runs every test: once in a normal build (window included), whose
+# Debian package is made and checked, once with AddressSanitizer and UndefinedBehaviorSanitizer
+# for the core and the command line, then the Windows build under Wine.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -17,6 +18,9 @@ echo "== Normal build"
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build/release -j "$jobs"
 ctest --test-dir build/release --output-on-failure -j "$jobs"
+
+echo "== Debian package"
+./scripts/check-package.sh build/release
 
 echo "== Sanitizer build (core and command line)"
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLIEDWERK_SANITIZE=ON -DLIEDWERK_BUILD_GUI=OFF \

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Installs with apt-get whatever the build, the tests and the window need and this
-# machine lacks. Runs as root, or through sudo when that is available.
+# Installs with apt-get whatever the build, the tests, the window and the Debian package
+# (dpkg-dev and file for CPack's dependencies, lintian, desktop-file-utils, man-db) need and
+# this machine lacks. Runs as root, or through sudo when that is available.
 set -euo pipefail
 
 packages=(qt6-base-dev qt6-translations-l10n libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev cmake
           ninja-build xvfb clang
-          clang-format x11-apps imagemagick)
+          clang-format x11-apps imagemagick
+          dpkg-dev file lintian desktop-file-utils man-db)
 packages+=("$@")
 
 missing=()

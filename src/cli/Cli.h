@@ -27,6 +27,10 @@ struct CliContext {
     std::ostream& err;
     std::istream& in;
     bool inIsTerminal = false;
+    // Whether standard error is a terminal (a progress line is drawn there only then), and
+    // whether standard output is one too (its lines are then written above that line).
+    bool errIsTerminal = false;
+    bool outIsTerminal = false;
 };
 
 // Runs one command line (without the program name); returns the exit status. A failure

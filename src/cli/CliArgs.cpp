@@ -37,6 +37,7 @@ constexpr std::array kTransferOptions = {
     OptionSpec{"--dry-run", "",
                "write nothing; print where each song would go, what is left out, and how full the card gets"},
     OptionSpec{"--json", "", "with --dry-run: print the plan as one JSON object"},
+    OptionSpec{"--quiet", "", "print only errors and the closing summary"},
     kHelp,
 };
 
@@ -49,6 +50,7 @@ constexpr std::array kUnpackOptions = {
     OptionSpec{"--to", "DIR", "the folder that receives the entries, as a card's root"},
     OptionSpec{"--yes", "", "replace DIR's PRIVATE folder without asking"},
     OptionSpec{"--allow-fixed", "", "accept a DIR that is not the root of a removable medium"},
+    OptionSpec{"--quiet", "", "print only errors and the closing summary"},
     kHelp,
 };
 
@@ -89,14 +91,14 @@ const CommandSpec* findCommand(std::string_view name) {
     return nullptr;
 }
 
+std::string_view programDescription() {
+    return "Puts the songs of a KN2000, KN3000, KN5000 or KN6000/6500 backup onto a KN7000 SD card,\n"
+           "or into a restore file for the Song Manager.\n";
+}
+
 std::string programUsage() {
     std::string out =
-        "usage: liedwerk-cli COMMAND [ARGS]\n"
-        "\n"
-        "Puts the songs of a KN2000, KN3000, KN5000 or KN6000/6500 backup onto a KN7000 SD card,\n"
-        "or into a restore file for the Song Manager.\n"
-        "\n"
-        "commands:\n";
+        "usage: liedwerk-cli COMMAND [ARGS]\n\n" + std::string(programDescription()) + "\ncommands:\n";
     for (const CommandSpec& c : kCommands) {
         std::string left =
             "  " + std::string(c.name) + " " + std::string(c.synopsis.substr(0, c.synopsis.find(' ')));

@@ -32,7 +32,9 @@ struct CommandSpec {
 std::span<const CommandSpec> cliCommands();
 const CommandSpec* findCommand(std::string_view name);
 
-// "usage: liedwerk-cli COMMAND [ARGS]" and the list of commands.
+// What the program does, lines ended by "\n" (the usage's and the manual page's words).
+std::string_view programDescription();
+// "usage: liedwerk-cli COMMAND [ARGS]", the description and the list of commands.
 std::string programUsage();
 // A command's usage line, description and options.
 std::string commandUsage(const CommandSpec& command);

@@ -6,6 +6,7 @@
 #include "card/TransferRun.h"
 #include "cli/CliCommon.h"
 #include "cli/CliPlan.h"
+#include "cli/CliProgress.h"
 #include "platform/Drives.h"
 #include "platform/Path.h"
 #include "settings/MessageTables.h"
@@ -51,8 +52,8 @@ std::string failureLine(const RunMessage& m, bool cardMode) {
 
 class CliFrontEnd : public TransferFrontEnd {
 public:
-    CliFrontEnd(CliContext& ctx, const WorkingList& list, bool cardMode)
-        : m_ctx(ctx), m_list(list), m_cardMode(cardMode) {}
+    CliFrontEnd(CliContext& ctx, const WorkingList& list, bool cardMode, CliProgress& progress)
+        : m_ctx(ctx), m_list(list), m_cardMode(cardMode), m_progress(progress) {}
     void rowSelected(std::size_t) override {}
     void rowInView(std::size_t) override {}
     void rowHandled(std::size_t row, SongOutcome outcome, const std::string& target) override {
@@ -70,11 +71,16 @@ public:
             what = "not transferred";
             break;
         }
-        m_ctx.out << (target.empty() ? std::string("-") : target) << "  " << what << "  "
-                  << shown(cp1252ToUtf8(m_list.row(row).text)) << '\n';
+        m_progress.print((target.empty() ? std::string("-") : target) + "  " + what + "  " +
+                         shown(cp1252ToUtf8(m_list.row(row).text)) + '\n');
+        m_progress.advance();
     }
-    void progress(int, int) override {}
+    void progress(int value, int maximum) override {
+        if (value == 0)
+            m_progress.start(maximum);
+    }
     void message(const RunMessage& m) override {
+        m_progress.finish();
         switch (m.kind) {
         case RunMessage::Kind::Closing:
             break; // the command prints its own closing line
@@ -96,6 +102,7 @@ private:
     CliContext& m_ctx;
     const WorkingList& m_list;
     bool m_cardMode;
+    CliProgress& m_progress;
 };
 
 bool isThreeDigits(const std::string& s) {
@@ -288,9 +295,11 @@ int cliTransfer(const std::vector<std::string>& args, CliContext& ctx) {
         !confirmReplacePrivate(ctx, setup.cardRoot / std::string(kPrivateFolder), a.has("--yes")))
         return kExitError;
 
-    CliFrontEnd frontEnd(ctx, list, cardMode);
-    TransferRun run(ctx.fs, list, frontEnd);
+    CliProgress progress(ctx, a.has("--quiet"), "songs");
+    CliFrontEnd frontEnd(ctx, list, cardMode, progress);
+    TransferRun run(progress.watch(ctx.fs), list, frontEnd);
     const RunResult result = run.run(setup, backup);
+    progress.finish();
     const std::string songs =
         std::to_string(result.transferred) + (result.transferred == 1 ? " song" : " songs");
     switch (result.outcome) {

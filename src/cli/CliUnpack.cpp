@@ -4,6 +4,7 @@
 #include "card/CardLayout.h"
 #include "card/Unpack.h"
 #include "cli/CliCommon.h"
+#include "cli/CliProgress.h"
 #include "platform/Path.h"
 
 #include <ostream>
@@ -35,9 +36,13 @@ int cliUnpack(const std::vector<std::string>& args, CliContext& ctx) {
         return kExitError;
     if (!confirmReplacePrivate(ctx, plan->root / std::string(kPrivateFolder), a.has("--yes")))
         return kExitError;
-    const Status s = runUnpack(ctx.fs, *plan, [&](const RestoreEntry& e) {
-        ctx.out << shown(cp1252ToUtf8(e.name)) << "  " << e.length << " bytes\n";
+    CliProgress progress(ctx, a.has("--quiet"), "files");
+    progress.start(static_cast<int>(plan->contents.entries.size()));
+    const Status s = runUnpack(progress.watch(ctx.fs), *plan, [&](const RestoreEntry& e) {
+        progress.print(shown(cp1252ToUtf8(e.name)) + "  " + std::to_string(e.length) + " bytes\n");
+        progress.advance();
     });
+    progress.finish();
     if (!s) {
         cliError(ctx, "cannot unpack " + file + " into " + dir + ": " + s.path() + ": " + s.reason());
         return kExitError;

@@ -36,8 +36,12 @@ int run(std::vector<std::string> args) {
     _setmode(_fileno(stderr), _O_BINARY);
     SetConsoleOutputCP(CP_UTF8);
     ctx.inIsTerminal = _isatty(_fileno(stdin)) != 0;
+    ctx.outIsTerminal = _isatty(_fileno(stdout)) != 0;
+    ctx.errIsTerminal = _isatty(_fileno(stderr)) != 0;
 #else
     ctx.inIsTerminal = isatty(STDIN_FILENO) != 0;
+    ctx.outIsTerminal = isatty(STDOUT_FILENO) != 0;
+    ctx.errIsTerminal = isatty(STDERR_FILENO) != 0;
 #endif
     return lw::runCli(args, ctx);
 }

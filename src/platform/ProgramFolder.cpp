@@ -28,6 +28,12 @@ fs::path envPath(const char* name) {
 #endif
 }
 
+// The bin folder of an installation: the help files' share/liedwerk lies beside it.
+bool isInstalledProgramFolder(const fs::path& executableFolder) {
+    std::error_code ec;
+    return fs::is_directory(executableFolder.parent_path() / "share" / "liedwerk", ec);
+}
+
 class RealProgramFolder : public ProgramFolder {
 public:
     fs::path path() override {
@@ -40,7 +46,7 @@ public:
             m_path = forced;
             return m_path;
         }
-        if (auto exe = executableFolder(); exe && isWritableFolder(*exe)) {
+        if (auto exe = executableFolder(); exe && !isInstalledProgramFolder(*exe) && isWritableFolder(*exe)) {
             m_path = *exe;
             return m_path;
         }

@@ -2,6 +2,8 @@
 // folder "RestorSDB" live. It is the executable's folder when that folder is writable
 // (a portable install); otherwise a per-user data folder ($XDG_DATA_HOME/liedwerk or
 // ~/.local/share/liedwerk on Linux, %LOCALAPPDATA%\Liedwerk on Windows), created on demand.
+// An installation's bin folder (/usr/bin, ~/.local/bin: share/liedwerk lies beside it) is never
+// the program's folder, even when it is writable (to root, or to its owner): it holds programs.
 #pragma once
 
 #include <filesystem>

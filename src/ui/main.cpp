@@ -1,7 +1,8 @@
 // Liedwerk's window program: builds the context over the real computer, then runs the
 // start-up: the language dialog (asked only when no usable language is saved), the about
 // window for two seconds, then the main window. A folder named on the command line ("Open
-// with", the desktop entry's %f) is opened as a backup once the main window shows.
+// with", the desktop entry's %f) is opened as a backup once the main window shows. --help
+// prints the usage and where the help files and the settings are, without a window.
 #include "platform/Drives.h"
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
@@ -10,6 +11,8 @@
 #include "ui/AppContext.h"
 #include "ui/Hauptform.h"
 #include "ui/MessageBoxes.h"
+#include "ui/WindowUsage.h"
+#include "ui/dialogs/Help.h"
 #include "ui/dialogs/StartupChain.h"
 
 #include <QApplication>
@@ -18,9 +21,33 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <cstdio>
+#include <cstring>
 #include <memory>
 
+namespace {
+
+// Where this installation's window would read its help files and its settings, as found now.
+void printUsage() {
+    std::string text = lw::ui::windowUsage() + "\nhelp files:\n";
+    lw::ProgramFolder& programFolder = lw::realProgramFolder();
+    const QStringList folders = lw::ui::helpFolders(programFolder.path(), lw::executableFolder());
+    for (const char* languageId : {"1", "2"}) {
+        const QString path = lw::ui::locateHelpFile(*lw::ui::helpFileName(languageId), folders);
+        text += "  " + path.toStdString() + (QFileInfo(path).isFile() ? "\n" : "  (missing)\n");
+    }
+    text += "settings file:\n  " + lw::pathToUtf8(lw::settingsFilePath(programFolder.path())) + "\n";
+    std::fputs(text.c_str(), stdout);
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            printUsage();
+            return 0;
+        }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Liedwerk"));
 
