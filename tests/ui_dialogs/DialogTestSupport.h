@@ -1,11 +1,11 @@
-// Doubles and small tools for the dialog tests: the drives of a Windows machine, and a
+// Helpers shared by the window and dialog tests: a widget found by its objectName, and a
 // program folder in a temporary directory with its settings file.
 #pragma once
 
+#include "platform/ProgramFolder.h"
 #include "settings/Localisation.h"
-#include "support/FakeDrives.h"
 
-#include <QString>
+#include <QObject>
 #include <QTemporaryDir>
 #include <QWidget>
 
@@ -13,41 +13,29 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace lw::test {
 
-DriveInfo drive(const std::string& text, DriveType type, const std::string& label = {});
+// The child of that objectName; a missing one ends the run, naming it.
+template <class T = QWidget>
+T* child(const QObject& parent, const char* name) {
+    T* found = parent.findChild<T*>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("no %s", name);
+    return found;
+}
 
-// The system disk first, then the floppy drive A:, a card reader E: and an optical drive D:.
-std::vector<DriveInfo> windowsDrives();
-
-class ProgramPlace {
+class ProgramPlace : public ProgramFolder {
 public:
-    std::filesystem::path folder() const;
-    QString folderText() const { return m_dir.path(); }
-    void writeSettings(const std::string& content) const;
+    std::filesystem::path path() override;
+    void writeSettings(const std::string& content);
     // The settings file's bytes, or nothing when there is no file.
-    std::optional<std::string> settingsContent() const;
+    std::optional<std::string> settingsContent();
     // A lookup over this folder's settings file, as at a program start.
-    std::unique_ptr<Localisation> localisation(const std::string& commandLine = {}) const;
+    std::unique_ptr<Localisation> localisation(const std::string& commandLine = {});
 
 private:
     QTemporaryDir m_dir;
 };
-
-// The settings file's line for three fields.
-std::string settingsLine(const std::string& language, const std::string& drive,
-                         const std::string& reserved = {});
-
-template <class T>
-T* child(const QWidget* parent, const char* name) {
-    return parent->findChild<T*>(QString::fromLatin1(name));
-}
-
-inline QString msg(Localisation& localisation, int number) {
-    const std::string_view text = localisation.text(number);
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 } // namespace lw::test
