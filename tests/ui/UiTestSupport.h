@@ -1,65 +1,32 @@
-// Doubles and helpers for driving the window in tests: the real file system with chosen
-// free space, directory sizes, listing failures and faults (FaultyFileSystem), a drive list
-// and program folder as the test sets them, message boxes that answer from a script and
-// record what they showed, and a hand that answers the modal dialogs as they open.
+// Driving the window in tests: the real file system with chosen room and faults, a drive
+// list and program folder as the test sets them, message boxes that answer from a script
+// and record what they showed, and a hand that answers the modal dialogs as they open.
 #pragma once
 
-#include "platform/ProgramFolder.h"
-#include "settings/Localisation.h"
 #include "support/FakeDrives.h"
 #include "support/FaultyFileSystem.h"
+#include "support/TestSupport.h"
 #include "ui/AppContext.h"
+#include "ui/Hauptform.h"
 #include "ui/MessageBoxes.h"
+#include "ui_dialogs/DialogTestSupport.h"
 
 #include <QList>
-#include <QObject>
-#include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <QTimer>
 
-#include <filesystem>
 #include <functional>
 #include <map>
-#include <optional>
-#include <string>
-
-class QDialog;
-
-namespace lw::ui {
-class Hauptform;
-}
+#include <memory>
 
 namespace lw::ui::test {
 
-std::filesystem::path sourceDir();
-// A shipped sample backup: "kn2000", "kn3000", "kn5000", "kn6000".
-std::filesystem::path sampleDir(const std::string& kind);
+using namespace lw::test;
+
 QString toQString(const std::filesystem::path& path);
-
-using lw::test::FakeDrives;
-
-class FakeProgramFolder : public ProgramFolder {
-public:
-    std::filesystem::path folder;
-    std::filesystem::path path() override { return folder; }
-};
-
-class TestFileSystem : public lw::test::FaultyFileSystem {
-public:
-    // Answers instead of the real ones when set.
-    std::optional<std::uint64_t> directoryBytes;
-    std::optional<Status> directorySizeError;
-    // Folders whose listing fails with the given status.
-    std::map<std::filesystem::path, Status> failingListings;
-
-    Result<std::vector<DirectoryEntry>> listDirectory(const std::filesystem::path& dir) override;
-    Result<std::uint64_t> directorySize(const std::filesystem::path& dir) override;
-};
 
 struct ShownMessage {
     QMessageBox::Icon icon;
-    QString title;
     QString text;
     QMessageBox::StandardButtons buttons;
 };
@@ -72,8 +39,8 @@ public:
     // Runs while the message is shown, to look at the window behind it.
     std::function<void(const ShownMessage&)> onShow;
 
-    QMessageBox::StandardButton show(QWidget* parent, QMessageBox::Icon icon, const QString& title,
-                                     const QString& text, QMessageBox::StandardButtons buttons) override;
+    QMessageBox::StandardButton show(QWidget*, QMessageBox::Icon icon, const QString&, const QString& text,
+                                     QMessageBox::StandardButtons buttons) override;
 };
 
 // Answers the modal dialogs as they open: each entry names a dialog (its objectName) and
@@ -91,24 +58,25 @@ private:
 // Clicks the dialog's button of that objectName.
 void click(QDialog& dialog, const char* buttonName);
 
-// Everything a window needs, with English texts and a drive list holding "/" and the
-// samples' folder; the home folder is a temporary folder.
+// A shown window with English texts, a drive list holding "/" and the samples' folder, and
+// a temporary folder as its program folder and home folder.
 struct WindowFixture {
     WindowFixture();
-    QTemporaryDir temp;
-    TestFileSystem fs;
+    ProgramPlace place;
+    FaultyFileSystem fs;
     FakeDrives drives;
-    FakeProgramFolder programFolder;
     Localisation localisation;
     ScriptedMessageBoxes boxes;
     AppContext context;
+    std::unique_ptr<Hauptform> window;
 
+    void newWindow(); // after a change of the drive list
     void setLanguage(const char* languageId);
 };
 
-// Opens a directory as a double-click in the window's directory tree does; the list-order
-// question, if it comes, is answered with `order` (0 standard, 1 alphabetical, -1 its
-// close box). Returns whether the question came.
+// Opens a folder as a double-click in the folder tree does; the list-order question, if
+// it comes, is answered with `order` (0 standard, 1 alphabetical, -1 its close box).
+// Returns whether the question came.
 bool openDirectory(Hauptform& window, const std::filesystem::path& path, int order = 0);
 
 } // namespace lw::ui::test
