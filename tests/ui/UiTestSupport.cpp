@@ -1,16 +1,6 @@
 #include "UiTestSupport.h"
 
-#include "platform/Path.h"
-
-#include <QAbstractButton>
-#include <QApplication>
-#include <QDialog>
-
 namespace lw::ui::test {
-
-QString toQString(const std::filesystem::path& path) {
-    return QString::fromStdString(pathToUtf8(path));
-}
 
 QMessageBox::StandardButton ScriptedMessageBoxes::show(QWidget*, QMessageBox::Icon icon, const QString&,
                                                        const QString& text,
@@ -41,16 +31,7 @@ DialogScript::DialogScript() {
     m_timer.start();
 }
 
-void click(QDialog& dialog, const char* buttonName) {
-    child<QAbstractButton>(dialog, buttonName)->click();
-}
-
-WindowFixture::WindowFixture()
-    : localisation(fs, settingsFilePath(place.path()), std::string()), context{fs,    drives,
-                                                                               place, localisation,
-                                                                               boxes, place.path()} {
-    drives.drives = {{"/", "/", DriveType::Fixed, "root"},
-                     {pathToUtf8(sourceDir() / "samples"), sourceDir() / "samples", DriveType::Fixed, {}}};
+WindowFixture::WindowFixture() {
     fs.setFreeSpace(std::uint64_t{1} << 50); // no space warning unless a test asks for one
     setLanguage("2");
     newWindow();
@@ -62,8 +43,8 @@ void WindowFixture::newWindow() {
 }
 
 void WindowFixture::setLanguage(const char* languageId) {
-    localisation.settings().languageId = languageId;
-    localisation.applyLanguageId();
+    place.localisation.settings().languageId = languageId;
+    place.localisation.applyLanguageId();
 }
 
 bool openDirectory(Hauptform& window, const std::filesystem::path& path, int order) {

@@ -3,17 +3,21 @@
 // and record what they showed, and a hand that answers the modal dialogs as they open.
 #pragma once
 
+#include "platform/Path.h"
 #include "support/FakeDrives.h"
 #include "support/FaultyFileSystem.h"
 #include "support/TestSupport.h"
-#include "ui/AppContext.h"
 #include "ui/Hauptform.h"
-#include "ui/MessageBoxes.h"
 #include "ui_dialogs/DialogTestSupport.h"
 
-#include <QList>
-#include <QStringList>
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QPushButton>
+#include <QTest>
 #include <QTimer>
+#include <QTreeView>
 
 #include <functional>
 #include <map>
@@ -23,7 +27,9 @@ namespace lw::ui::test {
 
 using namespace lw::test;
 
-QString toQString(const std::filesystem::path& path);
+inline QString toQString(const std::filesystem::path& path) {
+    return QString::fromStdString(pathToUtf8(path));
+}
 
 struct ShownMessage {
     QMessageBox::Icon icon;
@@ -55,8 +61,14 @@ private:
     QTimer m_timer;
 };
 
-// Clicks the dialog's button of that objectName.
-void click(QDialog& dialog, const char* buttonName);
+// Clicks the dialog's button of that objectName; a disabled one ends the run (the dialog
+// would wait for ever).
+inline void click(QDialog& dialog, const char* buttonName) {
+    QAbstractButton* button = child<QAbstractButton>(dialog, buttonName);
+    if (!button->isEnabled())
+        qFatal("%s is disabled", buttonName);
+    button->click();
+}
 
 // A shown window with English texts, a drive list holding "/" and the samples' folder, and
 // a temporary folder as its program folder and home folder.
@@ -64,10 +76,10 @@ struct WindowFixture {
     WindowFixture();
     ProgramPlace place;
     FaultyFileSystem fs;
-    FakeDrives drives;
-    Localisation localisation;
+    FakeDrives drives{{{"/", "/", DriveType::Fixed, "root"},
+                       {pathToUtf8(sourceDir() / "samples"), sourceDir() / "samples", DriveType::Fixed, {}}}};
     ScriptedMessageBoxes boxes;
-    AppContext context;
+    AppContext context{fs, drives, place, place.localisation, boxes, place.path()};
     std::unique_ptr<Hauptform> window;
 
     void newWindow(); // after a change of the drive list

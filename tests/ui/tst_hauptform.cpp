@@ -1,20 +1,16 @@
 // The main window driven as a person would: opening folders in the tree, by the drive
-// list and by dropping them, a failed load, the language, the all-marks button.
+// list and by dropping them, the list-order question, a failed load, the language, the
+// all-marks button.
 #include "UiTestSupport.h"
 
 #include "ui/FolderTree.h"
 
 #include <QAbstractItemModelTester>
-#include <QApplication>
-#include <QComboBox>
 #include <QFile>
 #include <QHeaderView>
 #include <QMimeData>
-#include <QPushButton>
 #include <QScrollBar>
-#include <QTest>
 #include <QToolButton>
-#include <QTreeView>
 
 using namespace lw;
 using namespace lw::ui;
@@ -35,6 +31,21 @@ class TestHauptform : public QObject {
 private slots:
     void init() { m_fx = std::make_unique<WindowFixture>(); }
     void cleanup() { m_fx.reset(); }
+
+    // The list-order question's close box keeps the last answer; an alphabetical list has no
+    // folders to keep, so the folder options go and the songs are lined up. The list's model
+    // keeps Qt's rules through each new list.
+    void listOrderQuestion() {
+        QAbstractItemModelTester tester(child<QTreeView>(w(), "ListView1")->model(),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QVERIFY(openDirectory(w(), sampleDir("kn5000"), 1));
+        QVERIFY(openDirectory(w(), sampleDir("kn5000"), -1));
+        QCOMPARE(rows(), 8);
+        QVERIFY(!shown("Option_Verzeichnisstruktur_0") && !w().keepDirectoryStructure());
+        QVERIFY(openDirectory(w(), sampleDir("kn5000"), 0));
+        QCOMPARE(rows(), 128);
+        QVERIFY(shown("Option_Verzeichnisstruktur_0"));
+    }
 
     // A failed load: an error report naming the file, then the empty list with its hint,
     // no folder options and the normal cursor.
@@ -122,10 +133,8 @@ private slots:
     void selectingKeepsTheListOpeningLoads() {
         QFETCH(QString, gesture);
         QFETCH(bool, opens);
-        auto* list = child<QTreeView>(w(), "ListView1");
-        QAbstractItemModelTester tester(list->model(),
-                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
         QVERIFY(openDirectory(w(), sampleDir("kn5000")));
+        auto* list = child<QTreeView>(w(), "ListView1");
         list->setCurrentIndex(list->model()->index(1, 2));
         QTest::keyClick(list, Qt::Key_Space);
         QCOMPARE(w().panelText(4), QStringLiteral("7"));

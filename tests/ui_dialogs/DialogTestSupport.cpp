@@ -1,6 +1,5 @@
 #include "DialogTestSupport.h"
 
-#include "platform/FileSystem.h"
 #include "platform/Path.h"
 
 #include <fstream>
@@ -16,15 +15,9 @@ void ProgramPlace::writeSettings(const std::string& content) {
     std::ofstream(settingsFilePath(path()), std::ios::binary) << content;
 }
 
-std::optional<std::string> ProgramPlace::settingsContent() {
+std::string ProgramPlace::settings() {
     std::ifstream in(settingsFilePath(path()), std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-std::unique_ptr<Localisation> ProgramPlace::localisation(const std::string& commandLine) {
-    return std::make_unique<Localisation>(realFileSystem(), settingsFilePath(path()), commandLine);
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 } // namespace lw::test

@@ -1,17 +1,14 @@
-// Helpers shared by the window and dialog tests: a widget found by its objectName, and a
-// program folder in a temporary directory with its settings file.
+// Shared by the window and dialog tests: a child found by its objectName, and a program
+// folder in a temporary directory with its settings file and a language lookup over it.
 #pragma once
 
+#include "platform/FileSystem.h"
 #include "platform/ProgramFolder.h"
 #include "settings/Localisation.h"
 
-#include <QObject>
 #include <QTemporaryDir>
 #include <QWidget>
 
-#include <filesystem>
-#include <memory>
-#include <optional>
 #include <string>
 
 namespace lw::test {
@@ -26,16 +23,13 @@ T* child(const QObject& parent, const char* name) {
 }
 
 class ProgramPlace : public ProgramFolder {
+    QTemporaryDir m_dir;
+
 public:
     std::filesystem::path path() override;
     void writeSettings(const std::string& content);
-    // The settings file's bytes, or nothing when there is no file.
-    std::optional<std::string> settingsContent();
-    // A lookup over this folder's settings file, as at a program start.
-    std::unique_ptr<Localisation> localisation(const std::string& commandLine = {});
-
-private:
-    QTemporaryDir m_dir;
+    std::string settings(); // the settings file's bytes; empty when there is none
+    Localisation localisation{realFileSystem(), settingsFilePath(path()), {}};
 };
 
 } // namespace lw::test
