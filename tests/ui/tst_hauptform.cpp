@@ -1,6 +1,6 @@
 // The main window driven as a person would: opening folders in the tree, by the drive
-// list and by dropping them, the list-order question, a failed load, the language, the
-// all-marks button.
+// list and by dropping them, the list-order question, a failed load, the space warning,
+// the language, the all-marks button.
 #include "UiTestSupport.h"
 
 #include "ui/FolderTree.h"
@@ -30,7 +30,10 @@ class TestHauptform : public QObject {
 
 private slots:
     void init() { m_fx = std::make_unique<WindowFixture>(); }
-    void cleanup() { m_fx.reset(); }
+    void cleanup() {
+        m_fx.reset();
+        QLocale::setDefault(QLocale::c());
+    }
 
     // The list-order question's close box keeps the last answer; an alphabetical list has no
     // folders to keep, so the folder options go and the songs are lined up. The list's model
@@ -60,6 +63,25 @@ private slots:
         QCOMPARE(rows(), 0);
         QVERIFY(shown("lbl_Hinweis") && !shown("fpBtnAllOn_Off") && !shown("Option_Verzeichnisstruktur_0"));
         QVERIFY(QApplication::overrideCursor() == nullptr);
+    }
+
+    // Too little room for a restore file in the program's folder is a warning with the
+    // estimate in the user's number format (6,021 MB for 3 MB); exactly enough room is none.
+    void spaceWarning_data() {
+        QTest::addColumn<qulonglong>("free");
+        QTest::addColumn<bool>("warned");
+        QTest::newRow("one byte too little") << 6020999ull << true;
+        QTest::newRow("exactly enough") << 6021000ull << false;
+    }
+    void spaceWarning() {
+        QFETCH(qulonglong, free);
+        QFETCH(bool, warned);
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        m_fx->fs.setDirectorySize(3000000);
+        m_fx->fs.setFreeSpace(free);
+        QVERIFY(openDirectory(w(), sampleDir("kn2000")));
+        QCOMPARE(m_fx->boxes.shown.size(), warned ? 2 : 1);
+        QCOMPARE(m_fx->boxes.shown.last().text.contains(QStringLiteral("6,021")), warned);
     }
 
     // On activation the window's and Qt's own texts (its message boxes' buttons) follow the
