@@ -44,8 +44,11 @@ private slots:
         };
         if (!saved.isEmpty())
             place.writeSettings(line(saved.toInt()));
-        if (fromMenu)
-            Sprachwahl(place.localisation, false).run();
+        if (fromMenu) { // the start-up before, unseen
+            Sprachwahl startUp(place.localisation, false);
+            QVERIFY(startUp.closesUnseen());
+            startUp.run();
+        }
         Sprachwahl dialog(place.localisation, fromMenu);
         QSignalSpy continues(&dialog, &Sprachwahl::startupContinues);
         QCOMPARE(dialog.closesUnseen(), action.isEmpty());
