@@ -34,7 +34,6 @@ DialogScript::DialogScript() {
 WindowFixture::WindowFixture() {
     fs.setFreeSpace(std::uint64_t{1} << 50); // no space warning unless a test asks for one
     setLanguage("2");
-    newWindow();
 }
 
 void WindowFixture::newWindow() {

@@ -70,8 +70,9 @@ inline void click(QDialog& dialog, const char* buttonName) {
     button->click();
 }
 
-// A shown window with English texts, a drive list holding "/" and the samples' folder, and
-// a temporary folder as its program folder and home folder.
+// What a window needs, with English texts, a drive list holding "/" and the samples'
+// folder, and a temporary folder as its program folder and home folder; newWindow()
+// makes and shows a window over it.
 struct WindowFixture {
     WindowFixture();
     ProgramPlace place;
@@ -82,7 +83,7 @@ struct WindowFixture {
     AppContext context{fs, drives, place, place.localisation, boxes, place.path()};
     std::unique_ptr<Hauptform> window;
 
-    void newWindow(); // after a change of the drive list
+    void newWindow();
     void setLanguage(const char* languageId);
 };
 

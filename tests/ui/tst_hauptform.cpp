@@ -29,7 +29,10 @@ class TestHauptform : public QObject {
     }
 
 private slots:
-    void init() { m_fx = std::make_unique<WindowFixture>(); }
+    void init() {
+        m_fx = std::make_unique<WindowFixture>();
+        m_fx->newWindow();
+    }
     void cleanup() {
         m_fx.reset();
         QLocale::setDefault(QLocale::c());

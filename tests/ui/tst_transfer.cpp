@@ -66,6 +66,7 @@ private slots:
         m_card = m_fx->place.path() / "card";
         fs::create_directories(m_card / "PRIVATE" / "OLD");
         m_fx->drives.drives = {{pathToUtf8(m_card), m_card, DriveType::Removable, "SDCARD"}};
+        m_fx->newWindow();
     }
     void cleanup() { m_fx.reset(); }
 
