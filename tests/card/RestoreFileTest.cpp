@@ -8,6 +8,7 @@
 #include "card/ByteIo.h"
 #include "card/CardLayout.h"
 #include "card/InfoFile.h"
+#include "support/SpanInputFile.h"
 
 #include <gtest/gtest.h>
 
