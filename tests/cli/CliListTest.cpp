@@ -118,9 +118,9 @@ TEST(CliList, NamesWithQuotesAndControlCharacters) {
 // ===== refusals, and the warning about a table cut short =====
 
 struct Refusal {
-    std::vector<std::string> args; // "{tmp}" stands for the test's folder
+    std::vector<std::string> args; // "{tmp}/" stands for the test's folder and a separator
     int status;
-    std::vector<std::string> mentions; // in the error stream; "{tmp}" as above
+    std::vector<std::string> mentions; // in the error stream; "{tmp}/" as above
     int errLines = 1;
 };
 
@@ -154,8 +154,8 @@ TEST(CliList, RefusesWithItsStatusAndOneLineEach) {
     fs::resize_file(tmp / "short" / "Fileblk.dat", 76 * 3 + 10); // records 1 to 3 and a bit of 4
     fs::resize_file(tmp / "short" / "dirblk.dat", 16 * 2);
     const auto filled = [&](std::string text) {
-        if (const auto at = text.find("{tmp}"); at != std::string::npos)
-            text.replace(at, 5, pathToUtf8(tmp.path()));
+        if (const auto at = text.find("{tmp}/"); at != std::string::npos)
+            text.replace(at, 6, pathToUtf8(tmp.path() / ""));
         return text;
     };
     for (const Refusal& r : kRefusals) {
