@@ -11,6 +11,7 @@
 #include "card/RestoreFileReader.h"
 #include "platform/Path.h"
 #include "support/FaultyFileSystem.h"
+#include "support/SpanInputFile.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
