@@ -24,24 +24,22 @@ void writeFile(const fs::path& file, const std::string& text) {
 }
 
 // A sysfs tree laid out as the kernel does: devices under devices/<bus path>/, reached
-// through dev/block/MAJ:MIN and class/block/NAME, disks and mappers also through block/NAME.
+// through dev/block/MAJ:MIN and class/block/NAME.
 class FakeSysfs {
 public:
     explicit FakeSysfs(fs::path root) : m_root(std::move(root)) {}
 
     fs::path disk(const std::string& bus, const std::string& name, const std::string& device,
                   bool removable) {
-        return add(m_root / "devices" / bus / "block" / name, device, "removable", removable ? "1" : "0",
-                   true);
+        return add(m_root / "devices" / bus / "block" / name, device, "removable", removable ? "1" : "0");
     }
     fs::path partition(const fs::path& disk, const std::string& name, const std::string& device) {
-        return add(disk / name, device, "partition", "1", false);
+        return add(disk / name, device, "partition", "1");
     }
     // A device-mapper device named dmName, standing on the given devices.
     void mapper(const std::string& name, const std::string& device, const std::string& dmName,
                 const std::vector<fs::path>& slaves) {
-        const fs::path dm =
-            add(m_root / "devices" / "virtual" / "block" / name, device, "dm/name", dmName, true);
+        const fs::path dm = add(m_root / "devices" / "virtual" / "block" / name, device, "dm/name", dmName);
         writeFile(dm / "removable", "0\n");
         fs::create_directories(dm / "slaves");
         for (const fs::path& slave : slaves)
@@ -50,13 +48,10 @@ public:
 
 private:
     fs::path add(const fs::path& folder, const std::string& device, const std::string& file,
-                 const std::string& text, bool listed) {
+                 const std::string& text) {
         writeFile(folder / file, text + "\n");
-        std::vector<fs::path> links = {m_root / "dev" / "block" / device,
-                                       m_root / "class" / "block" / folder.filename()};
-        if (listed)
-            links.push_back(m_root / "block" / folder.filename());
-        for (const fs::path& link : links) {
+        for (const fs::path& link :
+             {m_root / "dev" / "block" / device, m_root / "class" / "block" / folder.filename()}) {
             fs::create_directories(link.parent_path());
             fs::create_directory_symlink(folder, link);
         }
