@@ -104,8 +104,9 @@ TEST(AlphabeticalOrder, Sorts) {
         SampleBackup b{KeyboardKind::KN5000, {}, {}};
         for (std::size_t i = 0; i < names.size(); ++i)
             b.songs.push_back({1, static_cast<int>(i + 1), names[i], {}, 0});
+        const WorkingList list = build(b, ListOrder::Alphabetical);
         std::vector<int> places;
-        for (const ListRow& r : build(b, ListOrder::Alphabetical).rows())
+        for (const ListRow& r : list.rows())
             places.push_back(std::stoi(r.index) % 100);
         EXPECT_EQ(places, order) << names[0];
     }
