@@ -37,13 +37,13 @@ int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
 
     WindowFixture fx;
-    const std::filesystem::path full = pathFromUtf8(fx.temp.filePath(QStringLiteral("full")).toStdString());
-    const std::filesystem::path other = pathFromUtf8(fx.temp.filePath(QStringLiteral("other")).toStdString());
+    const std::filesystem::path full = fx.place.path() / "full";
+    const std::filesystem::path other = fx.place.path() / "other";
     samples::writeSampleBackup(samples::fullBackup(KeyboardKind::KN6000, 3840, {".SQT"}, 16), full);
     std::filesystem::create_directories(other);
 
     if (std::getenv("UI_BENCH_NO_DIRSIZE"))
-        fx.fs.directoryBytes = 1000;
+        fx.fs.setDirectorySize(1000);
     Hauptform window(fx.context);
     window.resize(window.width(), 900);
     window.show();

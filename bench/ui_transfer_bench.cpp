@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     constexpr int kSongs = 1000;
     WindowFixture fx;
-    const fs::path temp = pathFromUtf8(fx.temp.path().toStdString());
+    const fs::path temp = fx.place.path();
     samples::writeSampleBackup(samples::fullBackup(KeyboardKind::KN6000, kSongs, {".SQT", ".LSW"}, 50'000),
                                temp / "backup");
 

@@ -8,6 +8,7 @@
 #include "card/InfoFile.h"
 #include "card/RestoreFileReader.h"
 #include "card/RestoreFileWriter.h"
+#include "support/SpanInputFile.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -7,8 +7,6 @@
 // touching memory it does not own.
 #pragma once
 
-#include "platform/FileSystem.h"
-
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -77,31 +75,5 @@ inline std::optional<std::size_t> firstByteNotEqual(std::span<const std::uint8_t
 inline bool allBytesEqual(std::span<const std::uint8_t> bytes, std::uint8_t value) {
     return !firstByteNotEqual(bytes, value).has_value();
 }
-
-// An InputFile over bytes held in memory, for parsers that take files and for tests.
-// Each read hands out at most maxChunk bytes, so that callers meet short reads.
-class SpanInputFile final : public InputFile {
-public:
-    explicit SpanInputFile(std::span<const std::uint8_t> bytes, std::size_t maxChunk = SIZE_MAX)
-        : m_bytes(bytes), m_maxChunk(maxChunk == 0 ? 1 : maxChunk) {}
-
-    Result<std::size_t> read(std::span<std::uint8_t> buffer) override {
-        const std::size_t n =
-            std::min({buffer.size(), m_bytes.size() - std::min(m_pos, m_bytes.size()), m_maxChunk});
-        std::copy_n(m_bytes.begin() + static_cast<std::ptrdiff_t>(m_pos), n, buffer.begin());
-        m_pos += n;
-        return n;
-    }
-    std::uint64_t size() const override { return m_bytes.size(); }
-    Status seek(std::uint64_t offset) override {
-        m_pos = static_cast<std::size_t>(std::min<std::uint64_t>(offset, m_bytes.size()));
-        return Status::ok();
-    }
-
-private:
-    std::span<const std::uint8_t> m_bytes;
-    std::size_t m_maxChunk;
-    std::size_t m_pos = 0;
-};
 
 } // namespace lw

@@ -11,40 +11,36 @@ namespace fs = std::filesystem;
 namespace {
 
 // A path's text as rules see it: normalised, "/" as separator, no trailing separator.
-std::string matchText(const fs::path& path) {
+std::string text(const fs::path& path) {
     const std::u8string generic = path.lexically_normal().generic_u8string();
-    std::string text(generic.begin(), generic.end());
-    std::replace(text.begin(), text.end(), '\\', '/');
-    while (text.size() > 1 && text.back() == '/')
-        text.pop_back();
-    return text;
+    std::string t(generic.begin(), generic.end());
+    std::replace(t.begin(), t.end(), '\\', '/');
+    while (t.size() > 1 && t.back() == '/')
+        t.pop_back();
+    return t;
 }
 
 bool matches(const std::string& pattern, const fs::path& path) {
-    if (pattern.empty())
-        return true;
-    std::string wanted = pattern;
-    std::replace(wanted.begin(), wanted.end(), '\\', '/');
-    return matchText(path).find(wanted) != std::string::npos;
+    return text(path).find(pattern) != std::string::npos;
 }
 
-bool isSameOrBelow(const std::string& text, const std::string& folder) {
-    if (text == folder)
-        return true;
-    const std::string prefix = folder == "/" ? folder : folder + "/";
-    return text.size() > prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
+bool isSameOrBelow(const std::string& t, const std::string& folder) {
+    return t == folder || t.starts_with(folder == "/" ? folder : folder + "/");
+}
+
+Status noSpace(const fs::path& path) {
+    return Status::error(ErrorCode::NoSpace, pathToUtf8(path), "No space left on device");
 }
 
 } // namespace
 
-// An input file whose reads can be made to fail, at once or after some bytes.
 class FaultyFileSystem::FaultyInput : public InputFile {
 public:
     FaultyInput(FaultyFileSystem& owner, std::unique_ptr<InputFile> inner, fs::path path,
-                std::optional<ByteLimit> limit)
+                std::optional<Rule> limit)
         : m_owner(owner), m_inner(std::move(inner)), m_path(std::move(path)), m_limit(std::move(limit)) {}
     Result<std::size_t> read(std::span<std::uint8_t> buffer) override {
-        if (std::optional<Status> failure = m_owner.injectedFailure(FsOp::Read, m_path))
+        if (auto failure = m_owner.injected(FsOp::Read, m_path))
             return *failure;
         if (m_limit) {
             if (m_read >= m_limit->bytes)
@@ -67,24 +63,23 @@ private:
     FaultyFileSystem& m_owner;
     std::unique_ptr<InputFile> m_inner;
     fs::path m_path;
-    std::optional<ByteLimit> m_limit;
+    std::optional<Rule> m_limit;
     std::uint64_t m_read = 0;
 };
 
-// An output file that counts its bytes against the simulated medium and its own limit.
+// An output file that counts its bytes against the medium and its own limit.
 class FaultyFileSystem::LimitedOutput : public StagedFile {
 public:
     LimitedOutput(FaultyFileSystem& owner, std::unique_ptr<OutputFile> inner, StagedFile* staged,
-                  fs::path path, fs::path heldAs, std::optional<ByteLimit> limit)
+                  fs::path path, std::string key, std::optional<Rule> limit)
         : m_owner(owner), m_inner(std::move(inner)), m_staged(staged), m_path(std::move(path)),
-          m_key(matchText(heldAs)), m_limit(std::move(limit)) {
-        m_owner.m_heldBytes[m_key] = 0;
+          m_key(std::move(key)), m_limit(std::move(limit)) {
+        m_owner.m_held[m_key] = 0;
     }
     ~LimitedOutput() override {
         if (m_staged && !m_committed)
-            m_owner.m_heldBytes.erase(m_key);
+            m_owner.m_held.erase(m_key);
     }
-
     Status write(std::span<const std::uint8_t> data) override {
         std::uint64_t fits = data.size();
         Status refusal;
@@ -93,20 +88,19 @@ public:
             refusal = Status::error(m_limit->code, pathToUtf8(m_path), m_limit->reason);
         }
         if (m_owner.m_capacity) {
-            const std::uint64_t held = m_owner.unitsHeld();
-            const std::uint64_t free = *m_owner.m_capacity - std::min(held, *m_owner.m_capacity);
-            const std::uint64_t unit = m_owner.m_unit;
-            const std::uint64_t room = m_owner.roundUp(m_written) - m_written + free / unit * unit;
+            const std::uint64_t free =
+                *m_owner.m_capacity - std::min(m_owner.unitsHeld(), *m_owner.m_capacity);
+            const std::uint64_t room =
+                m_owner.roundUp(m_written) - m_written + free / m_owner.m_unit * m_owner.m_unit;
             if (fits > room) {
                 fits = room;
-                refusal = Status::error(ErrorCode::NoSpace, pathToUtf8(m_path), "No space left on device");
+                refusal = noSpace(m_path);
             }
         }
         if (fits > 0) {
             if (Status s = m_inner->write(data.first(static_cast<std::size_t>(fits))); !s)
                 return s;
-            m_written += fits;
-            m_owner.m_heldBytes[m_key] = m_written;
+            m_owner.m_held[m_key] = m_written += fits;
         }
         return refusal;
     }
@@ -115,19 +109,18 @@ public:
     }
     Status close() override {
         Status closed = m_inner->close();
-        if (std::optional<Status> failure = m_owner.injectedFailure(FsOp::Close, m_path))
+        if (auto failure = m_owner.injected(FsOp::Close, m_path))
             return m_owner.record(FsOp::Close, m_path, *failure);
         return closed;
     }
     Status commit() override {
-        if (std::optional<Status> failure = m_owner.injectedFailure(FsOp::Close, m_path))
+        if (auto failure = m_owner.injected(FsOp::Close, m_path))
             return m_owner.record(FsOp::Close, m_path, *failure);
         Status s = m_staged->commit();
         if (s) {
             m_committed = true;
-            m_owner.m_heldBytes[matchText(m_path)] = m_written;
-            if (matchText(m_path) != m_key)
-                m_owner.m_heldBytes.erase(m_key);
+            m_owner.m_held.erase(m_key);
+            m_owner.m_held[text(m_path)] = m_written;
         }
         return m_owner.record(FsOp::Close, m_path, std::move(s));
     }
@@ -138,12 +131,10 @@ private:
     StagedFile* m_staged;
     fs::path m_path;
     std::string m_key;
-    std::optional<ByteLimit> m_limit;
+    std::optional<Rule> m_limit;
     std::uint64_t m_written = 0;
     bool m_committed = false;
 };
-
-FaultyFileSystem::FaultyFileSystem(FileSystem& inner) : ForwardingFileSystem(inner) {}
 
 void FaultyFileSystem::setFreeSpace(std::uint64_t bytes) {
     m_fixedFree = bytes;
@@ -152,70 +143,44 @@ void FaultyFileSystem::setFreeSpace(std::uint64_t bytes) {
 
 void FaultyFileSystem::setCapacity(std::uint64_t bytes, std::uint64_t unit) {
     m_fixedFree.reset();
-    m_heldBytes.clear(); // counted from now on: what was written before is the medium's past
+    m_held.clear(); // counted from now on: what was written before is the medium's past
     m_capacity = bytes;
     m_unit = std::max<std::uint64_t>(unit, 1);
 }
 
-void FaultyFileSystem::setDirectorySize(std::uint64_t bytes) {
-    m_directorySize = bytes;
-}
-
-std::uint64_t FaultyFileSystem::roundUp(std::uint64_t bytes) const {
-    return (bytes + m_unit - 1) / m_unit * m_unit;
-}
-
-std::uint64_t FaultyFileSystem::unitsHeld() const {
-    std::uint64_t total = 0;
-    for (const auto& [key, bytes] : m_heldBytes)
-        total += roundUp(bytes);
-    return total;
-}
-
 void FaultyFileSystem::failOn(FsOp op, std::string pattern, ErrorCode code, std::string reason, int times) {
-    m_failRules.push_back({op, std::move(pattern), code, std::move(reason), times});
+    m_rules.push_back({op, std::move(pattern), code, std::move(reason), times});
 }
 
 void FaultyFileSystem::failWriteAfter(std::string pattern, std::uint64_t bytes, ErrorCode code,
                                       std::string reason) {
-    m_writeLimits.push_back({std::move(pattern), bytes, code, std::move(reason)});
+    m_writeLimits.push_back({FsOp::OpenWrite, std::move(pattern), code, std::move(reason), -1, bytes});
 }
 
 void FaultyFileSystem::failReadAfter(std::string pattern, std::uint64_t bytes, ErrorCode code,
                                      std::string reason) {
-    m_readLimits.push_back({std::move(pattern), bytes, code, std::move(reason)});
-}
-
-void FaultyFileSystem::vanishOnFirstUse(std::string pattern) {
-    m_vanish.emplace_back(std::move(pattern), false);
-}
-
-void FaultyFileSystem::setListing(std::vector<DirectoryEntry> entries) {
-    m_listing = std::move(entries);
-}
-
-std::vector<fs::path> FaultyFileSystem::touched(FsOp op) const {
-    std::vector<fs::path> out;
-    for (const Mutation& m : m_mutations)
-        if (m.op == op)
-            out.push_back(m.path);
-    return out;
+    m_readLimits.push_back({FsOp::Read, std::move(pattern), code, std::move(reason), -1, bytes});
 }
 
 bool FaultyFileSystem::touchedOnlyBelow(const fs::path& folder) const {
-    const std::string base = matchText(folder);
     return std::all_of(m_mutations.begin(), m_mutations.end(),
-                       [&](const Mutation& m) { return isSameOrBelow(matchText(m.path), base); });
+                       [&](const Mutation& m) { return isSameOrBelow(text(m.path), text(folder)); });
 }
 
-std::optional<Status> FaultyFileSystem::injectedFailure(FsOp op, const fs::path& path) {
-    for (FailRule& rule : m_failRules) {
-        if (rule.op != op || rule.timesLeft == 0 || !matches(rule.pattern, path))
-            continue;
-        if (rule.timesLeft > 0)
-            --rule.timesLeft;
-        return Status::error(rule.code, pathToUtf8(path), rule.reason);
-    }
+std::uint64_t FaultyFileSystem::unitsHeld() const {
+    std::uint64_t total = 0;
+    for (const auto& [key, bytes] : m_held)
+        total += roundUp(bytes);
+    return total;
+}
+
+std::optional<Status> FaultyFileSystem::injected(FsOp op, const fs::path& path) {
+    for (Rule& rule : m_rules)
+        if (rule.op == op && rule.timesLeft != 0 && matches(rule.pattern, path)) {
+            if (rule.timesLeft > 0)
+                --rule.timesLeft;
+            return Status::error(rule.code, pathToUtf8(path), rule.reason);
+        }
     return std::nullopt;
 }
 
@@ -224,19 +189,15 @@ Status FaultyFileSystem::record(FsOp op, const fs::path& path, Status status) {
     return status;
 }
 
-void FaultyFileSystem::forgetBelow(const fs::path& folder) {
-    const std::string base = matchText(folder);
-    std::erase_if(m_heldBytes, [&](const auto& entry) { return isSameOrBelow(entry.first, base); });
-}
-
 template <class File>
-Result<std::unique_ptr<File>>
-FaultyFileSystem::limited(const fs::path& path, Result<std::unique_ptr<File>> file, const fs::path& heldAs) {
+Result<std::unique_ptr<File>> FaultyFileSystem::limited(const fs::path& path,
+                                                        Result<std::unique_ptr<File>> file,
+                                                        const std::string& heldAs) {
     record(FsOp::OpenWrite, path, file.status());
     if (!file)
         return file.status();
-    std::optional<ByteLimit> limit;
-    for (const ByteLimit& l : m_writeLimits)
+    std::optional<Rule> limit;
+    for (const Rule& l : m_writeLimits)
         if (matches(l.pattern, path) && (!limit || l.bytes < limit->bytes))
             limit = l;
     StagedFile* staged = nullptr;
@@ -247,81 +208,73 @@ FaultyFileSystem::limited(const fs::path& path, Result<std::unique_ptr<File>> fi
 }
 
 Result<std::vector<DirectoryEntry>> FaultyFileSystem::listDirectory(const fs::path& dir) {
-    if (std::optional<Status> failure = injectedFailure(FsOp::List, dir))
+    if (auto failure = injected(FsOp::List, dir))
         return *failure;
-    if (m_listing)
-        return *m_listing;
-    return m_inner.listDirectory(dir);
+    return m_listing ? *m_listing : m_inner.listDirectory(dir);
 }
 
 Result<std::unique_ptr<InputFile>> FaultyFileSystem::openRead(const fs::path& path) {
-    if (std::optional<Status> failure = injectedFailure(FsOp::OpenRead, path))
+    if (auto failure = injected(FsOp::OpenRead, path))
         return *failure;
-    for (auto& [pattern, used] : m_vanish)
-        if (!used && matches(pattern, path)) {
-            used = true;
-            (void)m_inner.removeFile(path);
-        }
     auto file = m_inner.openRead(path);
     if (!file)
         return file.status();
-    std::optional<ByteLimit> limit;
-    for (const ByteLimit& l : m_readLimits)
+    std::optional<Rule> limit;
+    for (const Rule& l : m_readLimits)
         if (matches(l.pattern, path))
             limit = l;
     return std::unique_ptr<InputFile>(new FaultyInput(*this, std::move(*file), path, limit));
 }
 
 Result<std::unique_ptr<OutputFile>> FaultyFileSystem::openWrite(const fs::path& path) {
-    if (std::optional<Status> failure = injectedFailure(FsOp::OpenWrite, path))
+    if (auto failure = injected(FsOp::OpenWrite, path))
         return record(FsOp::OpenWrite, path, *failure);
-    return limited(path, m_inner.openWrite(path), path);
+    return limited(path, m_inner.openWrite(path), text(path));
 }
 
 Result<std::unique_ptr<OutputFile>> FaultyFileSystem::createNew(const fs::path& path) {
-    if (std::optional<Status> failure = injectedFailure(FsOp::OpenWrite, path))
+    if (auto failure = injected(FsOp::OpenWrite, path))
         return record(FsOp::OpenWrite, path, *failure);
-    return limited(path, m_inner.createNew(path), path);
+    return limited(path, m_inner.createNew(path), text(path));
 }
 
 Result<std::unique_ptr<StagedFile>> FaultyFileSystem::createStaged(const fs::path& path) {
-    if (std::optional<Status> failure = injectedFailure(FsOp::OpenWrite, path))
+    if (auto failure = injected(FsOp::OpenWrite, path))
         return record(FsOp::OpenWrite, path, *failure);
-    return limited(path, m_inner.createStaged(path), path.string() + ".staged");
+    return limited(path, m_inner.createStaged(path), text(path) + ".staged");
 }
 
 Status FaultyFileSystem::createDirectory(const fs::path& path) {
-    if (std::optional<Status> failure = injectedFailure(FsOp::CreateDirectory, path))
+    if (auto failure = injected(FsOp::CreateDirectory, path))
         return record(FsOp::CreateDirectory, path, *failure);
     if (m_capacity && !m_inner.isDirectory(path)) {
         if (*m_capacity < unitsHeld() + m_unit)
-            return record(FsOp::CreateDirectory, path,
-                          Status::error(ErrorCode::NoSpace, pathToUtf8(path), "No space left on device"));
-        m_heldBytes[matchText(path) + "/."] = m_unit;
+            return record(FsOp::CreateDirectory, path, noSpace(path));
+        m_held[text(path) + "/."] = m_unit; // a folder takes a unit
     }
     return record(FsOp::CreateDirectory, path, m_inner.createDirectory(path));
 }
 
 Status FaultyFileSystem::removeTree(const fs::path& path, bool forceReadOnly) {
-    if (std::optional<Status> failure = injectedFailure(FsOp::RemoveTree, path))
+    if (auto failure = injected(FsOp::RemoveTree, path))
         return record(FsOp::RemoveTree, path, *failure);
     Status status = m_inner.removeTree(path, forceReadOnly);
     if (status)
-        forgetBelow(path);
+        std::erase_if(m_held, [&](const auto& entry) { return isSameOrBelow(entry.first, text(path)); });
     return record(FsOp::RemoveTree, path, std::move(status));
 }
 
 Status FaultyFileSystem::removeFile(const fs::path& path) {
-    if (std::optional<Status> failure = injectedFailure(FsOp::RemoveFile, path))
+    if (auto failure = injected(FsOp::RemoveFile, path))
         return record(FsOp::RemoveFile, path, *failure);
     Status status = m_inner.removeFile(path);
     if (status)
-        m_heldBytes.erase(matchText(path));
+        m_held.erase(text(path));
     return record(FsOp::RemoveFile, path, std::move(status));
 }
 
 Result<std::uint64_t> FaultyFileSystem::freeSpace(const fs::path& path) {
-    if (std::optional<Status> failure = injectedFailure(FsOp::FreeSpace, path))
+    if (auto failure = injected(FsOp::FreeSpace, path))
         return *failure;
     if (m_fixedFree)
         return *m_fixedFree;
@@ -331,21 +284,17 @@ Result<std::uint64_t> FaultyFileSystem::freeSpace(const fs::path& path) {
 }
 
 Result<std::uint64_t> FaultyFileSystem::allocationUnit(const fs::path& path) {
-    if (m_capacity)
-        return m_unit;
-    return m_inner.allocationUnit(path);
+    return m_capacity ? Result<std::uint64_t>(m_unit) : m_inner.allocationUnit(path);
 }
 
 Result<std::uint64_t> FaultyFileSystem::directorySize(const fs::path& dir) {
-    if (std::optional<Status> failure = injectedFailure(FsOp::DirectorySize, dir))
+    if (auto failure = injected(FsOp::DirectorySize, dir))
         return *failure;
-    if (m_directorySize)
-        return *m_directorySize;
-    return m_inner.directorySize(dir);
+    return m_directorySize ? Result<std::uint64_t>(*m_directorySize) : m_inner.directorySize(dir);
 }
 
 Status FaultyFileSystem::flushTree(const fs::path& folder) {
-    if (std::optional<Status> failure = injectedFailure(FsOp::Flush, folder))
+    if (auto failure = injected(FsOp::Flush, folder))
         return *failure;
     return m_inner.flushTree(folder);
 }

@@ -129,6 +129,7 @@ TEST_F(CliTransferTest, UnknownRowsAndBadValuesAreUsageErrorsThatWriteNothing) {
         {"--unmark", "0301"},
         {"--unmark-folder", "121"},
         {"--unmark-folder", "3"},
+        {"--unmark-folder", "0003"},
         {"--rename", "00101"},
         {"--card-size", "100"},
         {"--cluster-size", "1000"},
@@ -189,6 +190,7 @@ TEST_F(CliTransferTest, ExistingPrivateFolderIsReplacedOnlyWhenAllowed) {
         std::vector<std::string>{"transfer", sample("kn5000"), "--card", at("card"), "--allow-fixed"};
     EXPECT_EQ(cli(args).status, kExitError);              // no terminal: no
     EXPECT_EQ(cli(args, "n\n", true).status, kExitError); // the user says no
+    EXPECT_EQ(cli(args, "\n", true).status, kExitError);  // or just presses Enter
     EXPECT_TRUE(fs::exists(tmp / "card" / "PRIVATE" / "KEEPME"));
     EXPECT_EQ(cli(args, "y\n", true).status, 0);
     EXPECT_FALSE(fs::exists(tmp / "card" / "PRIVATE" / "KEEPME"));
@@ -222,6 +224,12 @@ TEST_F(CliTransferTest, SmallSimulatedCardStopsEarlyWithStatusThree) {
     EXPECT_NE(r.out.find("TFLD001/0200102_  not transferred"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("1 song written"), std::string::npos) << r.out;
     EXPECT_EQ(cli({"inspect", at("out.sdb")}).status, 0);
+
+    // 101 folders of songs: the hundredth folder row stops the run, which is status 3 too.
+    samples::writeSampleBackup(samples::fullBackup(KeyboardKind::KN6000, 1601, {".SQT"}, 1), tmp / "many");
+    const CliRun folders = cli({"transfer", at("many"), "--restore-file", at("many.sdb")});
+    EXPECT_EQ(folders.status, kExitStoppedEarly) << folders.err;
+    EXPECT_NE(folders.out.find("with 99 directories is reached"), std::string::npos);
 }
 
 // --- inspect and unpack on bad input ----------------------------------------------------

@@ -1,50 +1,11 @@
 #include "UiTestSupport.h"
-#include "platform/Path.h"
-#include "ui/Hauptform.h"
-
-#include <QAbstractButton>
-#include <QApplication>
-#include <QDialog>
 
 namespace lw::ui::test {
 
-std::filesystem::path sourceDir() {
-#ifdef _WIN32
-    // With its drive: a source folder given as a Linux path ("/work/liedwerk", a build run
-    // under Wine) lies on the current drive, and Qt's file system model wants the drive.
-    return std::filesystem::absolute(pathFromUtf8(LIEDWERK_SOURCE_DIR));
-#else
-    return pathFromUtf8(LIEDWERK_SOURCE_DIR);
-#endif
-}
-
-std::filesystem::path sampleDir(const std::string& kind) {
-    return sourceDir() / "samples" / kind;
-}
-
-QString toQString(const std::filesystem::path& path) {
-    return QString::fromStdString(pathToUtf8(path));
-}
-
-Result<std::vector<DirectoryEntry>> TestFileSystem::listDirectory(const std::filesystem::path& dir) {
-    for (const auto& [failing, status] : failingListings)
-        if (failing.lexically_normal() == dir.lexically_normal())
-            return status;
-    return FaultyFileSystem::listDirectory(dir);
-}
-
-Result<std::uint64_t> TestFileSystem::directorySize(const std::filesystem::path& dir) {
-    if (directorySizeError)
-        return *directorySizeError;
-    if (directoryBytes)
-        return *directoryBytes;
-    return FaultyFileSystem::directorySize(dir);
-}
-
-QMessageBox::StandardButton ScriptedMessageBoxes::show(QWidget*, QMessageBox::Icon icon, const QString& title,
+QMessageBox::StandardButton ScriptedMessageBoxes::show(QWidget*, QMessageBox::Icon icon, const QString&,
                                                        const QString& text,
                                                        QMessageBox::StandardButtons buttons) {
-    shown.append({icon, title, text, buttons});
+    shown.append({icon, text, buttons});
     if (onShow)
         onShow(shown.last());
     if (!answers.isEmpty())
@@ -70,28 +31,19 @@ DialogScript::DialogScript() {
     m_timer.start();
 }
 
-void click(QDialog& dialog, const char* buttonName) {
-    auto* button = dialog.findChild<QAbstractButton*>(QString::fromLatin1(buttonName));
-    if (!button)
-        qFatal("no button %s", buttonName);
-    button->click();
-}
-
-WindowFixture::WindowFixture()
-    : localisation(fs, pathFromUtf8(temp.filePath(QStringLiteral("Liedwerk.ini")).toStdString()),
-                   std::string()),
-      context{fs, drives, programFolder, localisation, boxes, {}} {
-    programFolder.folder = pathFromUtf8(temp.path().toStdString());
-    context.homeFolder = programFolder.folder;
-    drives.drives = {{"/", "/", DriveType::Fixed, "root"},
-                     {pathToUtf8(sourceDir() / "samples"), sourceDir() / "samples", DriveType::Fixed, {}}};
+WindowFixture::WindowFixture() {
     fs.setFreeSpace(std::uint64_t{1} << 50); // no space warning unless a test asks for one
     setLanguage("2");
 }
 
+void WindowFixture::newWindow() {
+    window = std::make_unique<Hauptform>(context);
+    window->show();
+}
+
 void WindowFixture::setLanguage(const char* languageId) {
-    localisation.settings().languageId = languageId;
-    localisation.applyLanguageId();
+    place.localisation.settings().languageId = languageId;
+    place.localisation.applyLanguageId();
 }
 
 bool openDirectory(Hauptform& window, const std::filesystem::path& path, int order) {

@@ -1,65 +1,38 @@
-// Doubles and helpers for driving the window in tests: the real file system with chosen
-// free space, directory sizes, listing failures and faults (FaultyFileSystem), a drive list
-// and program folder as the test sets them, message boxes that answer from a script and
-// record what they showed, and a hand that answers the modal dialogs as they open.
+// Driving the window in tests: the real file system with chosen room and faults, a drive
+// list and program folder as the test sets them, message boxes that answer from a script
+// and record what they showed, and a hand that answers the modal dialogs as they open.
 #pragma once
 
-#include "platform/ProgramFolder.h"
-#include "settings/Localisation.h"
+#include "platform/Path.h"
 #include "support/FakeDrives.h"
 #include "support/FaultyFileSystem.h"
-#include "ui/AppContext.h"
-#include "ui/MessageBoxes.h"
+#include "support/TestSupport.h"
+#include "ui/Hauptform.h"
+#include "ui_dialogs/DialogTestSupport.h"
 
-#include <QList>
-#include <QObject>
-#include <QString>
-#include <QStringList>
-#include <QTemporaryDir>
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QPushButton>
+#include <QTest>
 #include <QTimer>
+#include <QTreeView>
 
-#include <filesystem>
 #include <functional>
 #include <map>
-#include <optional>
-#include <string>
-
-class QDialog;
-
-namespace lw::ui {
-class Hauptform;
-}
+#include <memory>
 
 namespace lw::ui::test {
 
-std::filesystem::path sourceDir();
-// A shipped sample backup: "kn2000", "kn3000", "kn5000", "kn6000".
-std::filesystem::path sampleDir(const std::string& kind);
-QString toQString(const std::filesystem::path& path);
+using namespace lw::test;
 
-using lw::test::FakeDrives;
-
-class FakeProgramFolder : public ProgramFolder {
-public:
-    std::filesystem::path folder;
-    std::filesystem::path path() override { return folder; }
-};
-
-class TestFileSystem : public lw::test::FaultyFileSystem {
-public:
-    // Answers instead of the real ones when set.
-    std::optional<std::uint64_t> directoryBytes;
-    std::optional<Status> directorySizeError;
-    // Folders whose listing fails with the given status.
-    std::map<std::filesystem::path, Status> failingListings;
-
-    Result<std::vector<DirectoryEntry>> listDirectory(const std::filesystem::path& dir) override;
-    Result<std::uint64_t> directorySize(const std::filesystem::path& dir) override;
-};
+inline QString toQString(const std::filesystem::path& path) {
+    return QString::fromStdString(pathToUtf8(path));
+}
 
 struct ShownMessage {
     QMessageBox::Icon icon;
-    QString title;
     QString text;
     QMessageBox::StandardButtons buttons;
 };
@@ -72,8 +45,8 @@ public:
     // Runs while the message is shown, to look at the window behind it.
     std::function<void(const ShownMessage&)> onShow;
 
-    QMessageBox::StandardButton show(QWidget* parent, QMessageBox::Icon icon, const QString& title,
-                                     const QString& text, QMessageBox::StandardButtons buttons) override;
+    QMessageBox::StandardButton show(QWidget*, QMessageBox::Icon icon, const QString&, const QString& text,
+                                     QMessageBox::StandardButtons buttons) override;
 };
 
 // Answers the modal dialogs as they open: each entry names a dialog (its objectName) and
@@ -88,27 +61,35 @@ private:
     QTimer m_timer;
 };
 
-// Clicks the dialog's button of that objectName.
-void click(QDialog& dialog, const char* buttonName);
+// Clicks the dialog's button of that objectName; a disabled one ends the run (the dialog
+// would wait for ever).
+inline void click(QDialog& dialog, const char* buttonName) {
+    QAbstractButton* button = child<QAbstractButton>(dialog, buttonName);
+    if (!button->isEnabled())
+        qFatal("%s is disabled", buttonName);
+    button->click();
+}
 
-// Everything a window needs, with English texts and a drive list holding "/" and the
-// samples' folder; the home folder is a temporary folder.
+// What a window needs, with English texts, a drive list holding "/" and the samples'
+// folder, and a temporary folder as its program folder and home folder; newWindow()
+// makes and shows a window over it.
 struct WindowFixture {
     WindowFixture();
-    QTemporaryDir temp;
-    TestFileSystem fs;
-    FakeDrives drives;
-    FakeProgramFolder programFolder;
-    Localisation localisation;
+    ProgramPlace place;
+    FaultyFileSystem fs;
+    FakeDrives drives{{{"/", "/", DriveType::Fixed, "root"},
+                       {pathToUtf8(sourceDir() / "samples"), sourceDir() / "samples", DriveType::Fixed, {}}}};
     ScriptedMessageBoxes boxes;
-    AppContext context;
+    AppContext context{fs, drives, place, place.localisation, boxes, place.path()};
+    std::unique_ptr<Hauptform> window;
 
+    void newWindow();
     void setLanguage(const char* languageId);
 };
 
-// Opens a directory as a double-click in the window's directory tree does; the list-order
-// question, if it comes, is answered with `order` (0 standard, 1 alphabetical, -1 its
-// close box). Returns whether the question came.
+// Opens a folder as a double-click in the folder tree does; the list-order question, if
+// it comes, is answered with `order` (0 standard, 1 alphabetical, -1 its close box).
+// Returns whether the question came.
 bool openDirectory(Hauptform& window, const std::filesystem::path& path, int order = 0);
 
 } // namespace lw::ui::test
