@@ -1,141 +1,115 @@
-// Restore.sdb: the writer (every byte in place, names that do not fit, a source that ends
-// early or fails, a medium that fills up), entry names that have no safe place on a card,
-// and the whole-file check that inspect and unpack share, with one corrupted field at a time.
+// Restore.sdb: the writer (the golden file in tests/data/card, which LIEDWERK_UPDATE_GOLDEN=1
+// rewrites for review; names that do not fit, a source that fails, a medium that fills up),
+// entry names without a safe place on a card, and the whole-file check that inspect and unpack
+// share: the golden file read back, then with one corrupted field at a time.
 #include "card/RestoreFileReader.h"
 #include "card/RestoreFileWriter.h"
 
-#include "card/ByteIo.h"
 #include "card/CardLayout.h"
-#include "card/InfoFile.h"
 #include "support/MemoryOutputFile.h"
 #include "support/SpanInputFile.h"
+#include "support/TestSupport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
+#include <numeric>
+#include <tuple>
 
 namespace lw {
 namespace {
 
-using test::MemoryOutputFile;
 using Bytes = std::vector<std::uint8_t>;
 
-const std::string kSqtName = "\\PRIVATE\\TECHNICS\\KN7000\\TFLD001\\0100101_.SQT";
-const std::string kEfcName = "\\PRIVATE\\TECHNICS\\KN7000\\TFLD001\\0100101_.EFC";
+const std::string kFolder = "\\PRIVATE\\TECHNICS\\KN7000\\TFLD001\\";
+const std::string kSqtName = kFolder + "0100101_.SQT";
 
 Bytes bytesOf(std::string_view text) {
     return {text.begin(), text.end()};
 }
 
+const std::filesystem::path kGolden = test::sourceDir() / "tests/data/card";
+
 Bytes counting(std::size_t n) {
     Bytes b(n);
-    for (std::size_t i = 0; i < n; ++i)
-        b[i] = static_cast<std::uint8_t>(i * 7 + 1);
+    std::iota(b.begin(), b.end(), std::uint8_t{0});
     return b;
 }
 
-Bytes slice(const Bytes& b, std::size_t from, std::size_t size) {
-    return {b.begin() + static_cast<std::ptrdiff_t>(from),
-            b.begin() + static_cast<std::ptrdiff_t>(from + size)};
-}
-
-Bytes infContent() {
-    InfoFile inf;
-    EXPECT_TRUE(inf.setFolderTitle(1, "Direktory 01"));
-    EXPECT_TRUE(inf.setSongEntry(1, 0, "Blue Night", "00101_", 4, 0));
-    return {inf.content().begin(), inf.content().end()};
-}
-
-// A writer into memory (a medium full after `limit` bytes), with the buffer a run reuses.
+// A writer that has written the header into memory (full after `limit` bytes), and its buffer.
 struct Writing {
     explicit Writing(std::size_t limit = SIZE_MAX) : file(limit) {}
-    MemoryOutputFile file;
+    test::MemoryOutputFile file;
     RestoreFileWriter writer{file, "card/Restore.sdb"};
+    Status header = writer.writeHeader();
     Bytes buffer = Bytes(8192);
 };
 
-// --- Writing ------------------------------------------------------------------------------
-
-// The header, then each entry: its name, 0x00 to the end of 100 bytes, the data length least
-// significant byte first, 24 x 0x00, the data. A file is read in pieces of any size, and only
-// its given length goes in.
-TEST(RestoreFileWriter, WritesEveryByteInPlace) {
+// The golden file holds each kind of entry as a run writes it: the header, then each entry: its
+// name, 0x00 to the end of 100 bytes, the data length least significant byte first (all four
+// bytes of it), 24 x 0x00, the data. A song file is read in pieces of any size, and only its
+// given length goes in.
+TEST(RestoreFileWriter, WritesTheGoldenFileAndStreamsOnlyTheGivenLength) {
     const Bytes song = counting(20000);
-    SpanInputFile source(song, 3000);
-    SpanInputFile empty({});
-    Writing w;
-    ASSERT_TRUE(w.writer.writeHeader());
-    ASSERT_TRUE(w.writer.appendFileEntry(kSqtName, source, "songs/00101.SQT", 19000, w.buffer));
-    ASSERT_TRUE(w.writer.appendFileEntry(kEfcName, empty, "songs/00101.EFC", 0, w.buffer));
-    ASSERT_TRUE(w.writer.appendEntry(kInfEntryName, infContent()));
-
-    Bytes expected = bytesOf(std::string_view("SDBACKUP FILE01\0", 16));
-    const auto entry = [&](std::string_view name, Bytes length, const Bytes& data) {
-        Bytes head(128, 0x00);
-        std::copy(name.begin(), name.end(), head.begin());
-        std::copy(length.begin(), length.end(), head.begin() + 100);
-        expected.insert(expected.end(), head.begin(), head.end());
-        expected.insert(expected.end(), data.begin(), data.end());
-    };
-    entry(kSqtName, {0x38, 0x4A}, slice(song, 0, 19000)); // 19000 = 0x4A38
-    entry(kEfcName, {}, {});
-    entry(kInfEntryName, {0x20, 0xD6}, infContent()); // 54816 = 0xD620
-    ASSERT_EQ(w.file.bytes.size(), expected.size());
-    const auto diff = std::mismatch(expected.begin(), expected.end(), w.file.bytes.begin());
-    EXPECT_TRUE(diff.first == expected.end())
-        << "first difference at byte " << (diff.first - expected.begin());
-    const auto head = restoreEntryHead(kSqtName, 0x04030201); // a length in all four bytes
-    ASSERT_TRUE(head);
-    EXPECT_EQ(Bytes(head->begin() + 100, head->begin() + 104), (Bytes{1, 2, 3, 4}));
+    SpanInputFile empty({}), small(song, 64), large(song, 3000);
+    Writing g, streamed, whole;
+    EXPECT_TRUE(g.writer.appendEntry(kSqtName, bytesOf("SQT data")));
+    EXPECT_TRUE(g.writer.appendFileEntry(kFolder + "0100101_.EFC", empty, "songs/00101.EFC", 0, g.buffer));
+    EXPECT_TRUE(g.writer.appendFileEntry(kFolder + "0500105_.SQT", small, "songs/00105.SQT", 300, g.buffer));
+    EXPECT_TRUE(g.writer.appendEntry(kFolder + "0500105_.ACT", bytesOf("ACT")));
+    EXPECT_TRUE(g.writer.appendEntry(kInfEntryName, test::readBytes(kGolden / "KN7000MN.INF")));
+    if (std::getenv("LIEDWERK_UPDATE_GOLDEN") != nullptr)
+        test::writeBytes(kGolden / "Restore.sdb", g.file.bytes);
+    const Bytes wanted = test::readBytes(kGolden / "Restore.sdb");
+    EXPECT_TRUE(g.file.bytes == wanted)
+        << "first difference at byte "
+        << std::ranges::mismatch(g.file.bytes, wanted).in1 - g.file.bytes.begin();
+    EXPECT_TRUE(streamed.writer.appendFileEntry(kSqtName, large, "songs/00101.SQT", 19000, streamed.buffer));
+    EXPECT_TRUE(whole.writer.appendEntry(kSqtName, Bytes(song.begin(), song.begin() + 19000)));
+    EXPECT_TRUE(streamed.file.bytes == whole.file.bytes);
+    const auto head = restoreEntryHead(kSqtName, 0x04030201);
+    ASSERT_TRUE(head && Bytes(head->begin() + 100, head->begin() + 104) == (Bytes{1, 2, 3, 4}));
 }
 
 // A name that does not fit is refused by both append operations before a byte is written.
 TEST(RestoreFileWriter, NameMustFitItsFieldWithAClosingZero) {
-    for (const auto& [name, accepted] :
-         std::vector<std::pair<std::string, bool>>{{"\\" + std::string(98, 'A'), true},
-                                                   {"\\" + std::string(99, 'A'), false},
-                                                   {"", false},
-                                                   {std::string("\\PRIVATE\0X", 10), false}}) {
-        const Bytes y = bytesOf("y");
+    const Bytes y = bytesOf("y");
+    const std::pair<std::string, bool> names[] = {{"\\" + std::string(98, 'A'), true},
+                                                  {"\\" + std::string(99, 'A'), false},
+                                                  {"", false},
+                                                  {std::string("\\PRIVATE\0X", 10), false}};
+    for (const auto& [name, accepted] : names) {
         SpanInputFile source(y);
         Writing w;
-        ASSERT_TRUE(w.writer.writeHeader());
         EXPECT_EQ(w.writer.appendEntry(name, bytesOf("x")).isOk(), accepted) << name.size();
         EXPECT_EQ(w.writer.appendFileEntry(name, source, "songs/00101.SQT", 1, w.buffer).isOk(), accepted);
         EXPECT_EQ(w.file.bytes.size(), accepted ? 16u + 2 * 129 : 16u);
-        EXPECT_TRUE(w.writer.appendEntry(kSqtName, bytesOf("ok")))
-            << "a refused name does not spoil the writer";
+        EXPECT_TRUE(w.writer.appendEntry(kSqtName, bytesOf("ok"))) << "the writer is not spoilt";
     }
 }
 
 // A source that cannot give its bytes: no entry at all when nothing could be read; else the
 // entry filled with 0x00 so the file stays readable. The error names the source.
 TEST(RestoreFileWriter, SourceThatFailsOrEndsEarlyNamesItselfAndKeepsTheFileReadable) {
-    struct Case {
-        std::size_t size;
-        std::size_t failAt;
-        std::size_t entryBytes; // what the entry holds afterwards (0: no entry)
-        const char* reason;
-    };
-    for (const Case& c : {Case{0, SIZE_MAX, 0, "the file ended after 0 of its 10 bytes"},
-                          Case{6000, SIZE_MAX, 10000, "the file ended after 6000 of its 10000 bytes"},
-                          Case{10000, 8192, 10000, "Input/output error"}}) {
-        const Bytes data = counting(c.size);
-        SpanInputFile source(data, 4096, c.failAt);
+    // The source's size, the byte it fails at, the entry's length, what the entry holds afterwards
+    // (0: no entry).
+    const std::tuple<std::size_t, std::size_t, std::uint32_t, std::size_t, std::string> cases[] = {
+        {0, SIZE_MAX, 10, 0, "the file ended after 0 of its 10 bytes"},
+        {6000, SIZE_MAX, 10000, 10000, "the file ended after 6000 of its 10000 bytes"},
+        {10000, 8192, 10000, 10000, "Input/output error"}};
+    for (const auto& [size, failAt, length, entryBytes, reason] : cases) {
+        const Bytes data = counting(size);
+        SpanInputFile source(data, 4096, failAt);
         Writing w;
-        ASSERT_TRUE(w.writer.writeHeader());
-        const auto length = static_cast<std::uint32_t>(c.entryBytes ? c.entryBytes : 10);
-        const Status st = w.writer.appendFileEntry(kSqtName, source, "songs/00101.SQT", length, w.buffer);
-        EXPECT_EQ(st.path(), "songs/00101.SQT") << c.reason;
-        EXPECT_EQ(st.reason(), c.reason);
-        ASSERT_EQ(w.file.bytes.size(), 16u + (c.entryBytes ? 128 + c.entryBytes : 0)) << c.reason;
-        if (c.entryBytes) {
-            Bytes expected = slice(data, 0, std::min(c.failAt, c.size));
-            expected.resize(c.entryBytes, 0x00);
-            EXPECT_EQ(slice(w.file.bytes, 144, c.entryBytes), expected) << c.reason;
-        }
-        EXPECT_TRUE(w.writer.appendEntry(kInfEntryName, infContent())) << "the run still finishes the file";
+        EXPECT_EQ(w.writer.appendFileEntry(kSqtName, source, "songs/00101.SQT", length, w.buffer).toString(),
+                  "songs/00101.SQT: " + reason);
+        Bytes entry = counting(std::min(failAt, size));
+        entry.resize(entryBytes, 0x00);
+        ASSERT_EQ(w.file.bytes.size(), 16u + (entryBytes ? 128 + entryBytes : 0)) << reason;
+        EXPECT_TRUE(std::equal(entry.begin(), entry.end(), w.file.bytes.end() - std::ssize(entry))) << reason;
+        EXPECT_TRUE(w.writer.appendEntry(kInfEntryName, bytesOf("x"))) << "the run still finishes the file";
     }
 }
 
@@ -145,18 +119,16 @@ TEST(RestoreFileWriter, SourceThatFailsOrEndsEarlyNamesItselfAndKeepsTheFileRead
 TEST(RestoreFileWriter, FullMediumFailsTheStepThatOverflowsAndEveryLaterOne) {
     const Bytes data = counting(40);
     const auto run = [&](Writing& w) {
-        SpanInputFile song(data, 16);
-        SpanInputFile empty({});
-        return std::vector<Status>{w.writer.writeHeader(),
-                                   w.writer.appendFileEntry(kSqtName, song, "songs/00101.SQT", 40, w.buffer),
-                                   w.writer.appendFileEntry(kEfcName, empty, "songs/00101.EFC", 0, w.buffer),
-                                   w.writer.appendEntry(kInfEntryName, bytesOf("stand-in"))};
+        SpanInputFile song(data, 16), empty({});
+        return std::vector<Status>{
+            w.header, w.writer.appendFileEntry(kSqtName, song, "songs/00101.SQT", 40, w.buffer),
+            w.writer.appendFileEntry(kFolder + "0100101_.EFC", empty, "songs/00101.EFC", 0, w.buffer),
+            w.writer.appendEntry(kInfEntryName, bytesOf("stand-in"))};
     };
-    Writing good;
-    for (const auto& st : run(good))
-        ASSERT_TRUE(st) << st.toString();
+    Writing good; // a medium with just enough room
+    run(good);
     const std::size_t stepEnds[] = {16, 16 + 128 + 40, 16 + 128 + 40 + 128, good.file.bytes.size()};
-    for (std::size_t limit = 0; limit < good.file.bytes.size(); ++limit) {
+    for (std::size_t limit = 0; limit <= good.file.bytes.size(); ++limit) {
         SCOPED_TRACE("medium full after " + std::to_string(limit) + " bytes");
         Writing w(limit);
         const std::vector<Status> steps = run(w);
@@ -164,11 +136,10 @@ TEST(RestoreFileWriter, FullMediumFailsTheStepThatOverflowsAndEveryLaterOne) {
             EXPECT_EQ(steps[i].isOk() ? "ok" : steps[i].path(),
                       limit < stepEnds[i] ? "card/Restore.sdb" : "ok")
                 << "step " << i;
-        EXPECT_EQ(w.file.bytes, slice(good.file.bytes, 0, limit));
+        EXPECT_EQ(w.file.bytes,
+                  Bytes(good.file.bytes.begin(), good.file.bytes.begin() + std::ptrdiff_t(limit)));
     }
 }
-
-// --- Names that have no safe place on a card ------------------------------------------------
 
 // Such a name could leave the card's folder, or lose a character or reach a device on Windows.
 TEST(CardPathParts, RefusesNamesWithoutASafePlace) {
@@ -188,87 +159,79 @@ TEST(CardPathParts, RefusesNamesWithoutASafePlace) {
         EXPECT_THAT(cardPathParts(name).status().reason(), ::testing::HasSubstr(fault)) << name;
 }
 
-// --- Reading the whole file as a card would receive it --------------------------------------
+// The golden file reads back as the entries it was written from (head and data offsets,
+// length), each with its place on the card, the last one decoded. One fault at a time made in
+// it is reported with what and where.
+TEST(RestoreContents, ReadsTheGoldenFileAndReportsEachFaultWithWhatAndWhere) {
+    const Bytes file = test::readBytes(kGolden / "Restore.sdb");
+    const auto contentsOf = [](const Bytes& bytes) {
+        SpanInputFile in(bytes, 5);
+        return readRestoreContents(in, "Restore.sdb");
+    };
+    const auto contents = contentsOf(file);
+    ASSERT_TRUE(contents) << contents.status().toString();
+    std::string seen;
+    for (const RestoreEntry& e : contents->entries)
+        seen += e.name + " " + std::to_string(e.headOffset) + " " + std::to_string(e.dataOffset) + " " +
+                std::to_string(e.length) + "\n";
+    EXPECT_EQ(seen, "\\PRIVATE\\TECHNICS\\KN7000\\TFLD001\\0100101_.SQT 16 144 8\n"
+                    "\\PRIVATE\\TECHNICS\\KN7000\\TFLD001\\0100101_.EFC 152 280 0\n"
+                    "\\PRIVATE\\TECHNICS\\KN7000\\TFLD001\\0500105_.SQT 280 408 300\n"
+                    "\\PRIVATE\\TECHNICS\\KN7000\\TFLD001\\0500105_.ACT 708 836 3\n"
+                    "\\PRIVATE\\TECHNICS\\KN7000\\KN7000MN.INF 839 967 54816\n");
+    EXPECT_EQ(contents->parts[3],
+              (std::vector<std::string>{"PRIVATE", "TECHNICS", "KN7000", "TFLD001", "0500105_.ACT"}));
+    EXPECT_EQ(contents->info.folders.size(), 3u);
 
-// The file each fault is made in: header, one 10-byte song entry at 16 (data 144..153), the
-// information file at 154 (length field 254, data 282..55097): 55098 bytes. The golden
-// files' test reads a whole intact one.
-Bytes sampleRestoreFile() {
-    Writing w;
-    EXPECT_TRUE(w.writer.writeHeader());
-    EXPECT_TRUE(w.writer.appendEntry(kSqtName, bytesOf("0123456789")));
-    EXPECT_TRUE(w.writer.appendEntry(kInfEntryName, infContent()));
-    EXPECT_EQ(w.file.bytes.size(), 55098u);
-    return w.file.bytes;
-}
-
-Result<RestoreContents> contentsOf(const Bytes& file) {
-    SpanInputFile in(file, 5);
-    return readRestoreContents(in, "Restore.sdb");
-}
-
-using Edit = std::function<void(Bytes&)>;
-const auto setByte = [](std::size_t at, std::uint8_t value) {
-    return Edit([=](Bytes& b) { b[at] = value; });
-};
-const auto cutTo = [](std::size_t size) { return Edit([=](Bytes& b) { b.resize(size); }); };
-// The first entry's name replaced (its length stays 10).
-const auto renameFirst = [](std::string name) {
-    name.resize(100, '\0');
-    return Edit([=](Bytes& b) { std::copy(name.begin(), name.end(), b.begin() + 16); });
-};
-// A second song entry of the given name in front of the information file.
-const auto insertEntry = [](std::string name) {
-    const auto head = restoreEntryHead(name, 0);
-    return Edit([=](Bytes& b) { b.insert(b.begin() + 154, head->begin(), head->end()); });
-};
-
-const std::string kInf = "\"\\PRIVATE\\TECHNICS\\KN7000\\KN7000MN.INF\"";
-const std::string kSqtUpper = "\"\\PRIVATE\\TECHNICS\\KN7000\\TFLD001\\0100101_.SQT\"";
-
-TEST(RestoreContents, OneFaultAtATimeIsReportedWithWhatAndWhere) {
+    using Edit = std::function<void(Bytes&)>;
+    const auto setByte = [](std::size_t at, std::uint8_t value) {
+        return Edit([=](Bytes& b) { b[at] = value; });
+    };
+    const auto cutTo = [](std::size_t size) { return Edit([=](Bytes& b) { b.resize(size); }); };
+    const auto renameFirst = [](std::string name) { // its length stays 8
+        name.resize(100, '\0');
+        return Edit([=](Bytes& b) { std::copy(name.begin(), name.end(), b.begin() + 16); });
+    };
+    const auto insertEntry = [](std::string name) { // an empty entry in front of the information file
+        const auto head = restoreEntryHead(name, 0);
+        return Edit([=](Bytes& b) { b.insert(b.begin() + 839, head->begin(), head->end()); });
+    };
+    const std::string inf = "\"" + std::string(kInfEntryName) + "\"";
+    const std::string lower = "\\private\\technics\\kn7000\\tfld001\\0100101_.sqt";
+    const std::string clash = "\" clashes with the entry at byte 16: both need the name \"" + kSqtName + "\"";
     const std::pair<Edit, std::string> cases[] = {
         {setByte(14, '2'), "at byte 14: the header is not \"SDBACKUP FILE01\" followed by a 0x00 byte"},
         {cutTo(10), "at byte 10: the file ends inside its 16-byte header"},
         {cutTo(16),
-         "at byte 16: the file holds no entries; its last entry must be the information file " + kInf},
+         "at byte 16: the file holds no entries; its last entry must be the information file " + inf},
         {cutTo(16 + 127),
          "at byte 16: the entry head is cut short: the file ends after 127 of its 128 bytes"},
         {renameFirst(std::string(100, 'A')),
          "at byte 16: the entry name fills its 100-byte field without a closing 0x00"},
         {setByte(16, 0x00), "at byte 16: the entry has no name"},
-        {cutTo(55097),
-         "at byte 254: the entry " + kInf + " declares 54816 data bytes, but only 54815 follow its head"},
-        {setByte(154 + 36, 'X'), "at byte 154: the last entry is "
+        {cutTo(55782),
+         "at byte 939: the entry " + inf + " declares 54816 data bytes, but only 54815 follow its head"},
+        {setByte(839 + 36, 'X'), "at byte 839: the last entry is "
                                  "\"\\PRIVATE\\TECHNICS\\KN7000\\KN7000MN.INX\", not the information file " +
-                                     kInf},
-        {[](Bytes& b) {
-             putU32le(b, 254, 54815);
-             b.pop_back();
-         },
-         "at byte 254: the information file entry holds 54815 bytes instead of 54816"},
-        {setByte(282 + 49120, 0x00), "at byte 282: the information file entry is malformed: at byte 49120: "
+                                     inf},
+        {[](Bytes& b) { b[939] = 0x1F, b.pop_back(); }, // the length 54815 = 0xD61F
+         "at byte 939: the information file entry holds 54815 bytes instead of 54816"},
+        {setByte(967 + 49120, 0x00), "at byte 967: the information file entry is malformed: at byte 49120: "
                                      "bytes 49120 to 49239 must all be 0xFF, this one is 0x00"},
         {renameFirst("\\PRIVATE\\..\\x"), "at byte 16: the entry \"\\PRIVATE\\..\\x\" has no safe place on a "
                                           "card: the name holds the part \"..\", which leaves its folder"},
         // Two entries that cannot both be on a card: one name in two spellings, a file where a folder is
         // needed.
-        {insertEntry("\\private\\technics\\kn7000\\tfld001\\0100101_.sqt"),
-         "at byte 154: the entry \"\\private\\technics\\kn7000\\tfld001\\0100101_.sqt\" clashes with the "
-         "entry at byte 16: both need the name " +
-             kSqtUpper},
-        {insertEntry(kSqtName + "\\in"), "at byte 154: the entry \"" + kSqtName +
-                                             "\\in\" clashes with the entry at byte 16: both need the name " +
-                                             kSqtUpper + ", one as a folder"},
+        {insertEntry(lower), "at byte 839: the entry \"" + lower + clash},
+        {insertEntry(kSqtName + "\\in"),
+         "at byte 839: the entry \"" + kSqtName + "\\in" + clash + ", one as a folder"},
     };
     for (const auto& [corrupt, reason] : cases) {
-        Bytes file = sampleRestoreFile();
-        corrupt(file);
-        const auto c = contentsOf(file);
-        ASSERT_FALSE(c) << reason;
-        EXPECT_EQ(c.status().code(), ErrorCode::Corrupt);
-        EXPECT_EQ(c.status().path(), "Restore.sdb");
-        EXPECT_EQ(c.status().reason(), reason);
+        Bytes bytes = file;
+        corrupt(bytes);
+        const Status st = contentsOf(bytes).status();
+        EXPECT_EQ(std::tuple(st.code(), st.toString()),
+                  std::tuple(ErrorCode::Corrupt, "Restore.sdb: " + reason));
     }
 }
 

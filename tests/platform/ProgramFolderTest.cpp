@@ -1,7 +1,10 @@
-// Where the per-user data folder lies when the program's own folder is not writable.
+// Where the per-user data folder lies when the program's own folder is not writable: from
+// XDG_DATA_HOME (ignored unless absolute, as the XDG rules say), HOME, LOCALAPPDATA.
 #include "platform/ProgramFolder.h"
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 namespace lw {
 namespace {
@@ -9,16 +12,11 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(PerUserFolder, FollowsTheSystemsRule) {
-    struct {
-        const char* xdgDataHome;
-        const char* home;
-        const char* localAppData;
-        fs::path expected;
-    } const cases[] = {
+    const std::tuple<const char*, const char*, const char*, fs::path> cases[] = {
 #ifndef _WIN32
         {"/home/anna/data", "/home/anna", "", "/home/anna/data/liedwerk"},
         {"", "/home/anna", "", "/home/anna/.local/share/liedwerk"},
-        {"relative/data", "/home/anna", "", "/home/anna/.local/share/liedwerk"}, // the XDG rules ignore it
+        {"relative/data", "/home/anna", "", "/home/anna/.local/share/liedwerk"},
         {"", "", "", fs::temp_directory_path() / "liedwerk"},
 #else
         {"", "C:\\Users\\anna", "C:\\Users\\anna\\AppData\\Local",
@@ -26,8 +24,8 @@ TEST(PerUserFolder, FollowsTheSystemsRule) {
         {"", "C:\\Users\\anna", "", "C:\\Users\\anna\\AppData\\Local\\Liedwerk"},
 #endif
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(perUserFolder(c.xdgDataHome, c.home, c.localAppData), c.expected) << c.xdgDataHome;
+    for (const auto& [xdgDataHome, home, localAppData, expected] : cases)
+        EXPECT_EQ(perUserFolder(xdgDataHome, home, localAppData), expected) << xdgDataHome;
 }
 
 } // namespace

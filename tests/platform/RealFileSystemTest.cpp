@@ -1,7 +1,4 @@
-// The real file system's behaviour that the card preparation and the song transfer rely on:
-// a PRIVATE folder with read-only files is removed only when forced and a link is never
-// followed, new files replace nothing, a restore file takes its name only when complete,
-// FIFOs never make a read wait, one run at a time claims an output, and sizes are counted.
+// The real file system's behaviour that the card preparation and the song transfer rely on.
 #include "platform/FileSystem.h"
 
 #include "support/TestSupport.h"
@@ -21,13 +18,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<std::uint8_t> bytes(std::size_t count, std::uint8_t value) {
-    return std::vector<std::uint8_t>(count, value);
-}
-
-std::ptrdiff_t entriesIn(const fs::path& folder) {
-    return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
-}
+using Bytes = std::vector<std::uint8_t>;
 
 // Runs a check as an ordinary user, since an administrator deletes read-only files anyway.
 // Under root (as in a container) the check runs in a child process that hands the folder
@@ -58,18 +49,18 @@ int asOrdinaryUser(const fs::path& folder, const std::function<int()>& check) {
 #endif
 }
 
-TEST(RealFileSystem, ReadOnlyPrivateIsRemovedOnlyWhenForced) {
+// A PRIVATE folder with a read-only song file in a read-only folder goes only when forced; a
+// link, named like the folder or inside it, goes without what it points to (here the card).
+TEST(RealFileSystem, RemovingATreeTakesReadOnlyFilesOnlyWhenForcedAndNeverFollowsALink) {
     test::TempDir card;
-    // PRIVATE/TECHNICS/KN7000 with a read-only song file, inside a read-only song folder.
     const fs::path priv = card / "PRIVATE";
     const fs::path folder = priv / "TECHNICS" / "KN7000" / "TFLD001";
     fs::create_directories(folder);
-    test::writeBytes(folder / "0100101_.SQT", bytes(10, 2));
-    test::writeBytes(card / "OTHER.TXT", bytes(3, 3));
+    test::writeBytes(folder / "0100101_.SQT", Bytes(10, 2));
+    test::writeBytes(card / "OTHER.TXT", Bytes(3, 3));
     const auto readOnly = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
     fs::permissions(folder / "0100101_.SQT", readOnly);
     fs::permissions(folder, readOnly | fs::perms::owner_exec);
-
     const int outcome = asOrdinaryUser(card.path(), [&] {
 #ifndef _WIN32 // (on Windows whether a plain deletion stops there depends on the library)
         if (realFileSystem().removeTree(priv, false).code() != ErrorCode::PermissionDenied ||
@@ -81,31 +72,28 @@ TEST(RealFileSystem, ReadOnlyPrivateIsRemovedOnlyWhenForced) {
     EXPECT_EQ(outcome, 0) << "1: not refused without force; 2: not removed with force";
     EXPECT_FALSE(fs::exists(priv));
     EXPECT_TRUE(fs::exists(card / "OTHER.TXT"));
-}
-
 #ifndef _WIN32
-TEST(RealFileSystem, RemovingATreeNeverFollowsALink) {
-    test::TempDir card;
-    fs::create_directories(card / "outside");
-    test::writeBytes(card / "outside" / "keep.txt", bytes(3, 3));
-    fs::permissions(card / "outside" / "keep.txt", fs::perms::owner_read);
-    fs::create_directory_symlink(card / "outside", card / "PRIVATE"); // a link named like the folder
-    ASSERT_TRUE(realFileSystem().removeTree(card / "PRIVATE", true));
-    EXPECT_FALSE(fs::exists(fs::symlink_status(card / "PRIVATE")));
-    fs::create_directories(card / "PRIVATE" / "TECHNICS");
-    fs::create_directory_symlink(card / "outside", card / "PRIVATE" / "TECHNICS" / "inner");
-    ASSERT_TRUE(realFileSystem().removeTree(card / "PRIVATE", true));
-    EXPECT_FALSE(fs::exists(card / "PRIVATE"));
-    EXPECT_EQ(fs::status(card / "outside" / "keep.txt").permissions(), fs::perms::owner_read);
-    EXPECT_EQ(test::readBytes(card / "outside" / "keep.txt"), bytes(3, 3));
-}
+    fs::permissions(card / "OTHER.TXT", fs::perms::owner_read);
+    for (const fs::path& link : {priv, priv / "TECHNICS" / "inner"}) {
+        fs::create_directories(link.parent_path());
+        fs::create_directory_symlink(card.path(), link);
+        ASSERT_TRUE(realFileSystem().removeTree(priv, true));
+        EXPECT_FALSE(fs::exists(fs::symlink_status(priv))) << link;
+    }
+    EXPECT_EQ(fs::status(card / "OTHER.TXT").permissions(), fs::perms::owner_read);
+    EXPECT_EQ(test::readBytes(card / "OTHER.TXT"), Bytes(3, 3));
 #endif
+}
 
-TEST(RealFileSystem, NewFilesNeverReplaceAnythingNorFollowALink) {
+// A new file or folder never replaces anything nor follows a link; a read opens only a regular
+// file, and a FIFO never makes it wait.
+TEST(RealFileSystem, NewFilesReplaceNothingAndReadsTakeOnlyRegularFiles) {
     test::TempDir dir;
-    test::writeBytes(dir / "taken.SQT", bytes(5, 7));
+    test::writeBytes(dir / "taken.SQT", Bytes(5, 7));
     EXPECT_EQ(realFileSystem().createNew(dir / "taken.SQT").status().code(), ErrorCode::AlreadyExists);
-    EXPECT_EQ(test::readBytes(dir / "taken.SQT"), bytes(5, 7));
+    EXPECT_EQ(test::readBytes(dir / "taken.SQT"), Bytes(5, 7));
+    EXPECT_EQ(realFileSystem().openRead(dir.path()).status().code(), ErrorCode::NotAFile);
+    EXPECT_EQ(realFileSystem().openRead(dir / "absent").status().code(), ErrorCode::NotFound);
 #ifndef _WIN32
     fs::create_directories(dir / "elsewhere");
     fs::create_symlink(dir / "elsewhere" / "victim", dir / "link.SQT");
@@ -113,41 +101,31 @@ TEST(RealFileSystem, NewFilesNeverReplaceAnythingNorFollowALink) {
     EXPECT_FALSE(fs::exists(dir / "elsewhere" / "victim"));
     fs::create_directory_symlink(dir / "elsewhere", dir / "TFLD001");
     EXPECT_EQ(realFileSystem().createDirectory(dir / "TFLD001").code(), ErrorCode::AlreadyExists);
-#endif
-}
-
-TEST(RealFileSystem, StagedFileTakesItsNameOnlyWhenCommitted) {
-    test::TempDir dir;
-    const fs::path target = dir / "Restore.sdb";
-    test::writeBytes(target, bytes(4, 1));
-    {
-        auto staged = realFileSystem().createStaged(target);
-        ASSERT_TRUE(staged) << staged.status().toString();
-        ASSERT_TRUE((*staged)->write(bytes(9, 2)));
-        EXPECT_EQ(test::readBytes(target), bytes(4, 1))
-            << "the earlier file stays while the new one is written";
-    } // a run that ends without finishing leaves nothing of its own
-    EXPECT_EQ(test::readBytes(target), bytes(4, 1));
-    EXPECT_EQ(entriesIn(dir.path()), 1);
-
-    test::writeBytes(dir / ".Restore.sdb.liedwerk-tmp", bytes(3, 3)); // left by a killed run
-    auto staged = realFileSystem().createStaged(target);
-    ASSERT_TRUE(staged) << staged.status().toString();
-    ASSERT_TRUE((*staged)->write(bytes(9, 2)));
-    ASSERT_TRUE((*staged)->commit());
-    EXPECT_EQ(test::readBytes(target), bytes(9, 2));
-    EXPECT_EQ(entriesIn(dir.path()), 1);
-}
-
-TEST(RealFileSystem, ReadsRefuseWhatIsNoRegularFileWithoutWaiting) {
-    test::TempDir dir;
-    EXPECT_EQ(realFileSystem().openRead(dir.path()).status().code(), ErrorCode::NotAFile);
-    EXPECT_EQ(realFileSystem().openRead(dir / "absent").status().code(), ErrorCode::NotFound);
-#ifndef _WIN32
     ASSERT_EQ(::mkfifo((dir / "Fileblk.dat").c_str(), 0600), 0);
     EXPECT_EQ(realFileSystem().openRead(dir / "Fileblk.dat").status().code(), ErrorCode::NotAFile);
     EXPECT_EQ(realFileSystem().openWrite(dir / "Fileblk.dat").status().code(), ErrorCode::NotAFile);
 #endif
+}
+
+// The earlier file stays while the new one is written; a run that ends without committing
+// leaves nothing of its own; one that commits replaces it, also over a killed run's leftover.
+TEST(RealFileSystem, StagedFileTakesItsNameOnlyWhenCommitted) {
+    test::TempDir dir;
+    const fs::path target = dir / "Restore.sdb";
+    test::writeBytes(target, Bytes(4, 1));
+    for (const bool commit : {false, true}) {
+        if (commit)
+            test::writeBytes(dir / ".Restore.sdb.liedwerk-tmp", Bytes(3, 3));
+        {
+            auto staged = realFileSystem().createStaged(target);
+            ASSERT_TRUE(staged) << staged.status().toString();
+            ASSERT_TRUE((*staged)->write(Bytes(9, 2)));
+            EXPECT_EQ(test::readBytes(target), Bytes(4, 1));
+            ASSERT_TRUE(!commit || (*staged)->commit());
+        }
+        EXPECT_EQ(test::readBytes(target), commit ? Bytes(9, 2) : Bytes(4, 1));
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+    }
 }
 
 // The same output, in any letter case of its name or through a link to its folder, is
@@ -166,26 +144,23 @@ TEST(RealFileSystem, AnOutputIsClaimedByOneRunAtATime) {
     EXPECT_TRUE(realFileSystem().lockOutput(dir.path(), "Restore.sdb"));
 }
 
-TEST(RealFileSystem, AppendingFromAShortSourceNamesTheSource) {
+// Appending from a source shorter than announced names the source; a folder's size counts
+// nested files.
+TEST(RealFileSystem, AppendingFromAShortSourceAndDirectorySize) {
     test::TempDir dir;
-    test::writeBytes(dir / "00101.SQT", bytes(100, 5));
+    test::writeBytes(dir / "00101.SQT", Bytes(100, 5));
     auto in = realFileSystem().openRead(dir / "00101.SQT");
     auto out = realFileSystem().createNew(dir / "0100101_.SQT");
     ASSERT_TRUE(in && out);
-    std::vector<std::uint8_t> buffer(4096);
+    Bytes buffer(4096);
     const Status s = appendExactly(**out, **in, "00101.SQT", 150, buffer);
     EXPECT_EQ(s.path(), "00101.SQT");
     EXPECT_NE(s.reason().find("100 of its 150"), std::string::npos) << s.reason();
-}
-
-TEST(RealFileSystem, DirectorySizeCountsNestedFiles) {
-    test::TempDir dir;
     fs::create_directories(dir / "a" / "b");
-    test::writeBytes(dir / "top.bin", bytes(10, 0));
-    test::writeBytes(dir / "a" / "b" / "deep.bin", bytes(3000, 0));
-    const auto size = realFileSystem().directorySize(dir.path());
-    ASSERT_TRUE(size);
-    EXPECT_EQ(*size, 3010u);
+    test::writeBytes(dir / "a" / "top.bin", Bytes(10, 0));
+    test::writeBytes(dir / "a" / "b" / "deep.bin", Bytes(3000, 0));
+    const auto size = realFileSystem().directorySize(dir / "a");
+    EXPECT_EQ(size ? *size : 0, 3010u);
     EXPECT_EQ(realFileSystem().directorySize(dir / "missing").status().code(), ErrorCode::NotFound);
 }
 

@@ -1,10 +1,9 @@
-// The drive list on Windows: one drive per letter with its root "e:\", typed by
-// GetDriveTypeW; only a removable drive other than A: and B: is a card reader. Under
-// scripts/test-windows.sh, Wine's prefix has a removable a: and e:, a CD-ROM d: and a
-// network f:, each a folder of the Linux side; e: lies on another file system than c:
-// where the machine allows, so that its free space is its own.
-#include "WineDrives.h"
-
+// The drive list on Windows: one drive per letter with its root "e:\", typed by GetDriveTypeW.
+// scripts/test-windows.sh names its Wine prefix's drives (folders of the Linux side) in the
+// environment: LIEDWERK_WINE_DRIVES "a:=removable;d:=cdrom;e:=removable;f:=remote",
+// LIEDWERK_WINE_CARD_DRIVE "e:" (the card reader's), LIEDWERK_WINE_CARD_FREE (free bytes of its
+// file system as df counted them; not c:'s where the machine allows). Unset on a real Windows:
+// the tests that need them skip.
 #include "platform/Drives.h"
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
@@ -12,18 +11,28 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <sstream>
 #include <string>
+#include <tuple>
 
 namespace lw {
 namespace {
+
+constexpr const char* kNeedsWine = "needs the drives of scripts/test-windows.sh's Wine prefix";
+
+// The wide environment: a narrow getenv would pass values through the ANSI code page.
+std::string environment(const wchar_t* name) {
+    const wchar_t* value = _wgetenv(name);
+    return value ? pathToUtf8(std::filesystem::path(value)) : std::string();
+}
 
 TEST(WindowsDrives, EveryDriveIsALetterWithItsRootInOrder) {
     const auto drives = realDrives().list();
     ASSERT_FALSE(drives.empty());
     for (const DriveInfo& d : drives) {
         ASSERT_EQ(d.text.size(), 2u);
-        EXPECT_TRUE(d.text[0] >= 'a' && d.text[0] <= 'z') << d.text;
-        EXPECT_EQ(d.text[1], ':');
+        EXPECT_TRUE(d.text[0] >= 'a' && d.text[0] <= 'z' && d.text[1] == ':') << d.text;
         // "c:\": one backslash, the root of its own drive.
         EXPECT_EQ(d.root.native(), std::wstring({static_cast<wchar_t>(d.text[0]), L':', L'\\'})) << d.text;
         EXPECT_EQ(cardRootOf(d.text), pathToUtf8(d.root));
@@ -37,32 +46,33 @@ TEST(WindowsDrives, EveryDriveIsALetterWithItsRootInOrder) {
 TEST(WindowsDrives, KindsAndWhichIsACardReader) {
     const auto c = findDrive(realDrives(), "C:");
     ASSERT_TRUE(c);
-    EXPECT_EQ(c->text, "c:");
-    EXPECT_EQ(c->type, DriveType::Fixed);
-    EXPECT_FALSE(isAcceptableCardDrive(*c));
-    const auto wine = test::wineDrives();
-    if (!wine)
-        GTEST_SKIP() << "needs the drives of scripts/test-windows.sh's Wine prefix";
-    ASSERT_FALSE(wine->types.empty());
-    for (const auto& [text, type] : wine->types) {
+    EXPECT_EQ(std::tuple(c->text, c->type, isAcceptableCardDrive(*c)),
+              std::tuple("c:", DriveType::Fixed, false));
+    std::istringstream wine(environment(L"LIEDWERK_WINE_DRIVES"));
+    if (wine.str().empty())
+        GTEST_SKIP() << kNeedsWine;
+    static const char* const kKinds[] = {"unknown", "removable", "fixed", "remote", "cdrom", "ramdisk"};
+    for (std::string item; std::getline(wine, item, ';');) {
+        const std::string text = item.substr(0, item.find('='));
         const auto d = findDrive(realDrives(), text);
         ASSERT_TRUE(d) << text;
-        EXPECT_EQ(d->type, type) << text;
-        EXPECT_EQ(isAcceptableCardDrive(*d), text == wine->cardDrive) << text;
+        EXPECT_EQ(text + "=" + kKinds[static_cast<int>(d->type)], item);
+        EXPECT_EQ(isAcceptableCardDrive(*d), text == environment(L"LIEDWERK_WINE_CARD_DRIVE")) << text;
     }
 }
 
+// Other programs may write meanwhile; the card drive's medium is quiet, so a few megabytes of
+// slack are plenty.
 TEST(WindowsDrives, FreeSpaceIsThatOfTheDrivesOwnMedium) {
-    const auto wine = test::wineDrives();
-    if (!wine || !wine->cardFree)
-        GTEST_SKIP() << "needs the drives of scripts/test-windows.sh's Wine prefix";
-    auto free = realFileSystem().freeSpace(pathFromUtf8(cardRootOf(wine->cardDrive)));
+    const std::string card = environment(L"LIEDWERK_WINE_CARD_DRIVE"),
+                      df = environment(L"LIEDWERK_WINE_CARD_FREE");
+    if (card.empty() || df.empty())
+        GTEST_SKIP() << kNeedsWine;
+    auto free = realFileSystem().freeSpace(pathFromUtf8(cardRootOf(card)));
     ASSERT_TRUE(free) << free.status().toString();
-    // Other programs may write meanwhile; the card drive's medium is quiet, so a few
-    // megabytes of slack are plenty.
-    const std::uint64_t slack = 16u << 20;
-    EXPECT_LE(*free, *wine->cardFree + slack);
-    EXPECT_GE(*free + slack, *wine->cardFree);
+    const std::uint64_t slack = 16u << 20, expected = std::stoull(df);
+    EXPECT_LE(*free, expected + slack);
+    EXPECT_GE(*free + slack, expected);
 }
 
 } // namespace

@@ -1,10 +1,11 @@
-// Paths in Windows notation, on the real Windows file system: a file beside a drive root
-// has one backslash, names outside ASCII reach the system as UTF-16 rather than through
-// the ANSI code page, read-only files in a folder that is replaced, and the system's error
-// codes turned into ours.
+// Paths in Windows notation, on the real Windows file system: a file beside a drive root has
+// one backslash, names outside ASCII reach the system as UTF-16, read-only files in a folder
+// that is replaced, the system's error codes turned into ours, and the program's folder: that
+// of the running .exe (GetModuleFileNameW), not the working folder.
 #include "backup/BackupReader.h"
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
+#include "platform/ProgramFolder.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -12,23 +13,21 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace lw {
 namespace {
 
 namespace fs = std::filesystem;
-using test::TempDir;
-
-std::vector<std::uint8_t> bytesOf(const std::string& text) {
-    return {text.begin(), text.end()};
-}
+using Bytes = std::vector<std::uint8_t>;
 
 // "€" is not in Latin-1, "ő" not in Windows-1252: neither survives an ANSI code page.
 TEST(WindowsNames, ReachTheSystemAsUtf16) {
     EXPECT_EQ(pathToUtf8(pathFromUtf8("e:\\") / "PRIVATE"), "e:\\PRIVATE");
-    TempDir dir;
+    test::TempDir dir;
     const fs::path folder = dir.path() / pathFromUtf8("Lieder für Oma € ő");
     ASSERT_EQ(folder.filename().native(), L"Lieder f\u00fcr Oma \u20ac \u0151");
     fs::copy(test::sampleDir("kn5000"), folder, fs::copy_options::recursive);
@@ -36,12 +35,10 @@ TEST(WindowsNames, ReachTheSystemAsUtf16) {
     ASSERT_EQ(r.outcome, RecognitionOutcome::Recognised);
     auto tables = readBackupTables(realFileSystem(), *r.format, r.directory);
     ASSERT_TRUE(tables) << tables.status().toString();
-    auto size = realFileSystem().directorySize(folder);
-    ASSERT_TRUE(size);
-    EXPECT_GT(*size, 0u);
+    const auto size = realFileSystem().directorySize(folder);
+    EXPECT_GT(size ? *size : 0, 0u);
 
-    const fs::path file = folder / pathFromUtf8("Café Noir.SQT");
-    ASSERT_TRUE(writeWholeFile(realFileSystem(), file, bytesOf("song")));
+    ASSERT_TRUE(writeWholeFile(realFileSystem(), folder / pathFromUtf8("Café Noir.SQT"), Bytes{'s'}));
     auto entries = realFileSystem().listDirectory(folder);
     ASSERT_TRUE(entries);
     EXPECT_TRUE(
@@ -52,33 +49,43 @@ TEST(WindowsNames, ReachTheSystemAsUtf16) {
 }
 
 TEST(WindowsFiles, ReadOnlyFileIsRemovedOnlyWhenForced) {
-    TempDir dir;
-    const fs::path priv = dir.path() / "PRIVATE";
-    fs::create_directories(priv / "TECHNICS" / "KN7000");
-    const fs::path locked = priv / "TECHNICS" / "KN7000" / "KN7000MN.INF";
-    test::writeBytes(locked, bytesOf("inf"));
+    test::TempDir dir;
+    const fs::path priv = dir / "PRIVATE", locked = priv / "TECHNICS" / "KN7000" / "KN7000MN.INF";
+    fs::create_directories(locked.parent_path());
+    test::writeBytes(locked, Bytes{'i'});
     ASSERT_TRUE(SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_READONLY));
-    test::writeBytes(dir.path() / "OTHER.TXT", bytesOf("stays"));
-
-    const Status refused = realFileSystem().removeTree(priv, false);
-    EXPECT_EQ(refused.code(), ErrorCode::PermissionDenied) << refused.toString();
+    test::writeBytes(dir / "OTHER.TXT", Bytes{'o'});
+    EXPECT_EQ(realFileSystem().removeTree(priv, false).code(), ErrorCode::PermissionDenied);
     EXPECT_TRUE(fs::exists(locked));
-    const Status forced = realFileSystem().removeTree(priv, true);
-    EXPECT_TRUE(forced) << forced.toString();
-    EXPECT_FALSE(fs::exists(priv));
-    EXPECT_TRUE(fs::exists(dir.path() / "OTHER.TXT"));
+    EXPECT_TRUE(realFileSystem().removeTree(priv, true));
+    EXPECT_EQ(std::tuple(fs::exists(priv), fs::exists(dir / "OTHER.TXT")), std::tuple(false, true));
 }
 
 TEST(WindowsFiles, SystemErrorsKeepTheirMeaningAndThePath) {
-    TempDir dir;
+    test::TempDir dir;
     FileSystem& fs = realFileSystem();
     const fs::path missing = dir.path() / pathFromUtf8("fehlt ü.SQT");
     const Status sizeError = fs.fileSize(missing).status();
-    EXPECT_EQ(sizeError.code(), ErrorCode::NotFound) << sizeError.toString();
-    EXPECT_EQ(sizeError.path(), pathToUtf8(missing));
+    EXPECT_EQ(std::tuple(sizeError.code(), sizeError.path()),
+              std::tuple(ErrorCode::NotFound, pathToUtf8(missing)));
     EXPECT_FALSE(sizeError.reason().empty());
     EXPECT_EQ(fs.listDirectory(missing).status().code(), ErrorCode::NotFound);
     EXPECT_EQ(fs.openWrite(dir.path() / "no folder" / "x.SQT").status().code(), ErrorCode::NotFound);
+}
+
+TEST(WindowsProgramFolder, IsTheExecutablesFolderWhereverItRunsFrom) {
+    test::TempDir elsewhere;
+    const fs::path previous = fs::current_path();
+    fs::current_path(elsewhere.path());
+    const auto exe = executableFolder();
+    // Nothing names another folder, and the build folder is writable: a portable install.
+    _wputenv(L"LIEDWERK_PROGRAM_FOLDER=");
+    const fs::path program = realProgramFolder().path();
+    fs::current_path(previous);
+    ASSERT_TRUE(exe);
+    EXPECT_TRUE(exe->has_root_name()) << pathToUtf8(*exe); // a drive letter, "Z:" under Wine
+    EXPECT_TRUE(fs::equivalent(*exe, fs::path(LIEDWERK_TEST_EXECUTABLE_DIR))) << pathToUtf8(*exe);
+    EXPECT_EQ(program, *exe);
 }
 
 } // namespace
