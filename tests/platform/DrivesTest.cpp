@@ -1,11 +1,7 @@
-// The card reader's acceptance test, the card root of a drive text, finding a drive by its
-// text or by a folder, and on Linux the drive list from a mount table and a sysfs tree. The
-// laptop in tests/data/platform has an NVMe disk (LVM root, btrfs home), a USB stick, an SD
-// card in an MMC reader, soldered eMMC, a card reader that flags itself removable, a LUKS
-// container on the stick and an optical drive (laptop.sysfs); its mount table adds a network
-// share, kernel file systems, a folder of the SD card bound into the home folder, a mount
-// point mounted over, a line without optional fields and one that is no mount
-// (laptop.mountinfo).
+// The card reader's acceptance test, the card root of a drive text, finding a drive by its text
+// or by a folder, the drive a list starts on and the saved one, and on Linux the drive list from
+// the mount table and sysfs tree of a laptop (tests/data/platform: an NVMe disk, a USB stick, SD
+// cards, soldered eMMC, LUKS, an optical drive, a network share, bind mounts, a mount over another).
 #include "platform/Drives.h"
 
 #include "support/FakeDrives.h"
@@ -64,6 +60,26 @@ TEST(FindDrive, ByTextAndNotByEmptyText) {
 #endif
 }
 
+// A list starts on its first fixed disk (on Linux the root "/"), else on its first drive. A saved
+// drive letter finds its drive by the letter alone, even with a volume name; a mount point exactly.
+TEST(DriveChoice, StartsOnTheFirstFixedDiskAndFindsTheSavedDrive) {
+    using enum DriveType;
+    const std::vector<DriveInfo> drives = {
+        drive("a:", "a:", Removable), drive("/media/anna/SD", "/media/anna/SD", Removable),
+        drive("/", "/", Fixed), drive("E:", "E:", Removable), drive("d:", "d:", Fixed)};
+    const std::pair<std::vector<DriveInfo>, int> starts[] = {
+        {drives, 2}, {{drives[0], drives[3]}, 0}, {{}, -1}};
+    for (const auto& [list, start] : starts)
+        EXPECT_EQ(initialDriveIndex(list), start) << list.size();
+    const std::pair<std::vector<std::string>, int> saved[] = {
+        {{"e:", "E:", "e: [SDCARD]", "e:\\"}, 3},
+        {{"/media/anna/SD"}, 1},
+        {{"/media/anna/SD/", "/media/anna/sd", "/media/anna", "f:", "e", ""}, -1}};
+    for (const auto& [texts, index] : saved)
+        for (const std::string& text : texts)
+            EXPECT_EQ(savedDriveIndex(drives, text), index) << text;
+}
+
 #ifndef _WIN32
 // The mount point in normal form is the root; a folder on it or above it, or another case, is not.
 TEST(DriveWithRoot, IsTheMountPointInNormalForm) {
@@ -81,8 +97,7 @@ TEST(DriveWithRoot, IsTheMountPointInNormalForm) {
     EXPECT_EQ(driveWithRoot(drives, "/")->text, "/");
 }
 
-// The laptop's sysfs tree, made once (it is slow on a busy disk) from a listing whose lines
-// "PATH = TEXT" are files and "PATH -> FOLDER" links, both within the tree.
+// The laptop's sysfs tree, made once (it is slow on a busy disk) from its listing.
 fs::path laptopSysfs() {
     static test::TempDir dir;
     static const bool built = [] {
@@ -129,6 +144,7 @@ TEST(MountInfo, ListsAndJudgesTheLaptopsDrives) {
                               "/run/media/anna/SDCARD|Removable|mmcblk0p1\n"); // where desktops mount media
     // Without sysfs no drive is taken for removable.
     EXPECT_EQ(listed(laptop, "/nonexistent/sys").find("Removable"), std::string::npos);
+    EXPECT_EQ(realDrives().list().at(0).text, "/"); // this machine's list, from /proc and /sys
 }
 
 // Device mapper is removable only when every device below is (an anonymous device number: the
@@ -152,12 +168,6 @@ TEST(MountInfo, JudgesEachMount) {
         std::ofstream(dir / "mountinfo") << mountInfo;
         EXPECT_EQ(listed(dir / "mountinfo"), expected);
     }
-}
-
-TEST(MountInfo, RealDrivesListRootFirst) {
-    const auto list = realDrives().list();
-    ASSERT_FALSE(list.empty());
-    EXPECT_EQ(list[0].text, "/");
 }
 #endif
 
