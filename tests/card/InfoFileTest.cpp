@@ -1,7 +1,6 @@
-// The card's layout: names of its folders and song files, the slot taken from a number
-// column, and KN7000MN.INF, the fixed 54816-byte buffer as the transfer builds it (checked
-// against a buffer laid out by hand at literal byte offsets and against the golden file in
-// tests/data/card, which LIEDWERK_UPDATE_GOLDEN=1 rewrites for review), decoded as inspect does.
+// The card's names of folders and song files, the slot from a number column, and KN7000MN.INF
+// as the transfer builds it (against a buffer laid out by hand and the golden file in
+// tests/data/card, which LIEDWERK_UPDATE_GOLDEN=1 rewrites for review) and inspect decodes it.
 #include "card/InfoFile.h"
 #include "card/CardLayout.h"
 #include "support/TestSupport.h"
@@ -42,10 +41,6 @@ TEST(CardLayout, NamesAndTheSlotFromTheNumberColumn) {
         EXPECT_EQ(slotFromNumberColumn(column), slot) << "number column \"" << column << "\"";
 }
 
-Bytes contentOf(const InfoFile& inf) {
-    return {inf.content().begin(), inf.content().end()};
-}
-
 // Titles and entries at both ends of the records: the first and last entry of the first
 // folder, a folder with a title only, one with a song only, the last entry of folder 99.
 // Names longer than 16 characters are cut; a shorter title or name leaves nothing of an
@@ -61,7 +56,7 @@ Bytes filledInfoFile() {
     EXPECT_TRUE(inf.setSongEntry(7, 3, "No title", "0312__", 1, 32));
     EXPECT_TRUE(inf.setFolderTitle(99, "Zwanzig Zeichen lang"));
     EXPECT_TRUE(inf.setSongEntry(99, 19, "Last", "09999_", 127, 60));
-    return contentOf(inf);
+    return {inf.content().begin(), inf.content().end()};
 }
 
 // The golden file's, which the golden restore file ends in: a Windows-1252 name (ü), a name of
@@ -75,7 +70,7 @@ Bytes goldenInfoFile() {
     EXPECT_TRUE(inf.setFolderTitle(2, "Directory 02"));
     EXPECT_TRUE(inf.setFolderTitle(99, "My Folder"));
     EXPECT_TRUE(inf.setSongEntry(99, 0, "Last", "09901_", 0, 16));
-    return contentOf(inf);
+    return {inf.content().begin(), inf.content().end()};
 }
 
 // Written: every byte at its offset. Decoded: the folders whose record holds anything, in
@@ -137,7 +132,7 @@ TEST(InfoFile, RefusesWhatHasNoPlace) {
             << folder << " " << slot << " " << sixChar << " " << +first << " " << +second;
     EXPECT_EQ(inf.setFolderTitle(0, "x").code(), ErrorCode::InvalidArgument);
     EXPECT_EQ(inf.setFolderTitle(100, "x").code(), ErrorCode::InvalidArgument);
-    EXPECT_EQ(contentOf(inf), contentOf(InfoFile()));
+    EXPECT_TRUE(std::ranges::equal(inf.content(), InfoFile().content()));
 }
 
 // Each malformed file is refused with what is wrong and the first wrong byte.

@@ -1,7 +1,6 @@
-// Restore.sdb: the writer (the golden file in tests/data/card, which LIEDWERK_UPDATE_GOLDEN=1
-// rewrites for review; names that do not fit, a source that fails, a medium that fills up),
-// entry names without a safe place on a card, and the whole-file check that inspect and unpack
-// share: the golden file read back, then with one corrupted field at a time.
+// Restore.sdb: the writer (the golden file, names that do not fit, a source that fails, a medium
+// that fills up), names without a safe place on a card, and the whole-file check that inspect
+// and unpack share: the golden file read back, then with one corrupted field at a time.
 #include "card/RestoreFileReader.h"
 #include "card/RestoreFileWriter.h"
 
@@ -91,10 +90,9 @@ TEST(RestoreFileWriter, NameMustFitItsFieldWithAClosingZero) {
 }
 
 // A source that cannot give its bytes: no entry at all when nothing could be read; else the
-// entry filled with 0x00 so the file stays readable. The error names the source.
+// entry filled with 0x00 so the file stays readable. The error names the source. Rows: the
+// source's size, the byte it fails at, the entry's length, the bytes the entry holds (0: none).
 TEST(RestoreFileWriter, SourceThatFailsOrEndsEarlyNamesItselfAndKeepsTheFileReadable) {
-    // The source's size, the byte it fails at, the entry's length, what the entry holds afterwards
-    // (0: no entry).
     const std::tuple<std::size_t, std::size_t, std::uint32_t, std::size_t, std::string> cases[] = {
         {0, SIZE_MAX, 10, 0, "the file ended after 0 of its 10 bytes"},
         {6000, SIZE_MAX, 10000, 10000, "the file ended after 6000 of its 10000 bytes"},
@@ -153,8 +151,7 @@ TEST(CardPathParts, RefusesNamesWithoutASafePlace) {
         {"\\PRIVATE\\x.", "ending in a dot or a blank"},
         {"\\PRIVATE\\x ", "ending in a dot or a blank"},
         {"\\PRIVATE\\con.SQT", "the device name CON"},
-        {"\\PRIVATE\\Com1", "the device name COM1"},
-    };
+        {"\\PRIVATE\\Com1", "the device name COM1"}};
     for (const auto& [name, fault] : names)
         EXPECT_THAT(cardPathParts(name).status().reason(), ::testing::HasSubstr(fault)) << name;
 }
