@@ -66,13 +66,14 @@ TEST(DriveChoice, StartsOnTheFirstFixedDiskAndFindsTheSavedDrive) {
     using enum DriveType;
     const std::vector<DriveInfo> drives = {
         drive("a:", "a:", Removable), drive("/media/anna/SD", "/media/anna/SD", Removable),
-        drive("/", "/", Fixed), drive("E:", "E:", Removable), drive("d:", "d:", Fixed)};
+        drive("z:", "z:", Remote),    drive("/", "/", Fixed),
+        drive("E:", "E:", Removable), drive("d:", "d:", Fixed)};
     const std::pair<std::vector<DriveInfo>, int> starts[] = {
-        {drives, 2}, {{drives[0], drives[3]}, 0}, {{}, -1}};
+        {drives, 3}, {{drives[0], drives[4]}, 0}, {{}, -1}};
     for (const auto& [list, start] : starts)
         EXPECT_EQ(initialDriveIndex(list), start) << list.size();
     const std::pair<std::vector<std::string>, int> saved[] = {
-        {{"e:", "E:", "e: [SDCARD]", "e:\\"}, 3},
+        {{"e:", "E:", "e: [SDCARD]", "e:\\"}, 4},
         {{"/media/anna/SD"}, 1},
         {{"/media/anna/SD/", "/media/anna/sd", "/media/anna", "f:", "e", ""}, -1}};
     for (const auto& [texts, index] : saved)

@@ -154,8 +154,7 @@ TEST(RealFileSystem, AppendingFromAShortSourceAndDirectorySize) {
     ASSERT_TRUE(in && out);
     Bytes buffer(4096);
     const Status s = appendExactly(**out, **in, "00101.SQT", 150, buffer);
-    EXPECT_EQ(s.path(), "00101.SQT");
-    EXPECT_NE(s.reason().find("100 of its 150"), std::string::npos) << s.reason();
+    EXPECT_EQ(s.toString(), "00101.SQT: the file ended after 100 of its 150 bytes");
     fs::create_directories(dir / "a" / "b");
     test::writeBytes(dir / "a" / "top.bin", Bytes(10, 0));
     test::writeBytes(dir / "a" / "b" / "deep.bin", Bytes(3000, 0));
