@@ -104,17 +104,6 @@ private slots:
         QCOMPARE(QString::fromStdString(place.settings()), written);
     }
 
-    // Where the drive list starts (the first fixed disk), and a saved mount point is found
-    // only as it is.
-    void drivePlaces() {
-        const std::vector<DriveInfo> drives = {{"/media/anna/SD", "/media/anna/SD", DriveType::Removable, {}},
-                                               {"/", "/", DriveType::Fixed, {}}};
-        QCOMPARE(ui::initialDriveIndex(drives), 1);
-        QCOMPARE(ui::initialDriveIndex({}), -1);
-        QCOMPARE(ui::savedDriveIndex(drives, "/media/anna/SD"), 0);
-        QCOMPARE(ui::savedDriveIndex(drives, "/media/anna/SD/x"), -1);
-    }
-
     // Every opening starts from 64 MB with 16 kByte clusters; a card size brings its own
     // cluster size, and the cluster sizes can be reached only after the prompt is clicked.
     void cardSize_data() {
