@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -29,6 +30,19 @@ using namespace lw::test;
 
 inline QString toQString(const std::filesystem::path& path) {
     return QString::fromStdString(pathToUtf8(path));
+}
+// A folder as Qt's models spell it, and as a text shown to the user names it.
+inline QString qtPath(const std::filesystem::path& path) {
+    return QDir::fromNativeSeparators(toQString(path));
+}
+inline QString shownPath(const std::filesystem::path& path) {
+    return QDir::toNativeSeparators(toQString(path));
+}
+// The samples with their drive: on Windows a source folder given as a Linux path (a build
+// run under Wine) lies on the current drive, and Qt's file system model wants the drive.
+inline std::filesystem::path samples(const std::string& kind = {}) {
+    const std::filesystem::path dir = std::filesystem::absolute(sourceDir() / "samples");
+    return kind.empty() ? dir : dir / kind;
 }
 
 struct ShownMessage {
@@ -77,8 +91,8 @@ struct WindowFixture {
     WindowFixture();
     ProgramPlace place;
     FaultyFileSystem fs;
-    FakeDrives drives{{{"/", "/", DriveType::Fixed, "root"},
-                       {pathToUtf8(sourceDir() / "samples"), sourceDir() / "samples", DriveType::Fixed, {}}}};
+    FakeDrives drives{
+        {{"/", "/", DriveType::Fixed, "root"}, {pathToUtf8(samples()), samples(), DriveType::Fixed, {}}}};
     ScriptedMessageBoxes boxes;
     AppContext context{fs, drives, place, place.localisation, boxes, place.path()};
     std::unique_ptr<Hauptform> window;

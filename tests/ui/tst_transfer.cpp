@@ -32,15 +32,15 @@ void runCli(const std::vector<std::string>& args) {
     QCOMPARE(runCliInProcess(args).status, 0);
 }
 
-// The set-up dialogs' answers: the card reader (the only drive), or a restore file for the
-// card size offered.
-void chooseOutput(DialogScript& script, bool card) {
+// The set-up dialogs' answers: the card reader (the only drive; or its cancel button), or
+// a restore file for the card size offered.
+void chooseOutput(DialogScript& script, bool card, bool readerCancelled = false) {
     script.actions[QStringLiteral("Transfermode")] = [card](QDialog& d) {
         click(d, card ? "but_SD_Reader" : "but_Erstelle_Imagedate");
     };
-    script.actions[QStringLiteral("Select_Cardreader")] = [](QDialog& d) {
+    script.actions[QStringLiteral("Select_Cardreader")] = [readerCancelled](QDialog& d) {
         emit child<QComboBox>(d, "Drive1")->currentIndexChanged(0); // a selection of the drive shown
-        click(d, "but_Start");
+        click(d, readerCancelled ? "but_Abbruch" : "but_Start");
     };
     script.actions[QStringLiteral("SD_Groesse")] = [](QDialog& d) { click(d, "but_OK"); };
 }
@@ -70,10 +70,10 @@ private slots:
     }
     void cleanup() { m_fx.reset(); }
 
-    // The restore file in the program's folder, or the card (an old PRIVATE without songs
-    // replaced without a question), byte for byte what the command line writes. A card
-    // with songs is replaced only after a question that names them, asked before anything
-    // is touched.
+    // The restore file in the program's folder, named by the closing message, or the card (an
+    // old PRIVATE without songs replaced without a question), byte for byte what the command
+    // line writes. A card with songs is replaced only after a question that names them, asked
+    // before anything is touched; a cancelled card-reader dialog (Cancel here) touches nothing.
     void runWritesWhatTheCommandLineWrites_data() {
         QTest::addColumn<bool>("card");
         QTest::addColumn<bool>("songsOnCard");
@@ -82,42 +82,47 @@ private slots:
         QTest::newRow("card, songs one after the other") << true << false << QMessageBox::Yes;
         QTest::newRow("card with songs, replaced") << true << true << QMessageBox::Yes;
         QTest::newRow("card with songs, kept") << true << true << QMessageBox::No;
+        QTest::newRow("card reader cancelled") << true << true << QMessageBox::Cancel;
     }
     void runWritesWhatTheCommandLineWrites() {
         QFETCH(bool, card);
         QFETCH(bool, songsOnCard);
         QFETCH(QMessageBox::StandardButton, answer);
         if (songsOnCard)
-            runCli({"transfer", pathToUtf8(sampleDir("kn5000")), "--card", pathToUtf8(m_card),
-                    "--allow-fixed", "--yes"});
+            runCli({"transfer", pathToUtf8(samples("kn5000")), "--card", pathToUtf8(m_card), "--allow-fixed",
+                    "--yes"});
         const CardCheck before = checkCard(realFileSystem(), m_card);
         const auto filesBefore = treeOf(m_card);
-        QVERIFY(openDirectory(w(), sampleDir("kn2000")));
+        QVERIFY(openDirectory(w(), samples("kn2000")));
         m_fx->boxes.shown.clear();
         child<QRadioButton>(w(), "Option_Verzeichnisstruktur_1")->click(); // songs one after the other
         DialogScript script;
-        chooseOutput(script, card);
+        chooseOutput(script, card, answer == QMessageBox::Cancel);
         m_fx->boxes.answers = {QMessageBox::Ok, answer};
         startTransfer();
         QVERIFY(ready());
-        // The notice before, the card question if any, and the closing message unless No.
-        QCOMPARE(m_fx->boxes.shown.size(), 2 + int(songsOnCard) - int(answer == QMessageBox::No));
+        // The notice before, the card question if asked, and the closing message if written.
+        const bool asked = songsOnCard && answer != QMessageBox::Cancel;
+        QCOMPARE(m_fx->boxes.shown.size(), 2 + int(asked) - int(answer != QMessageBox::Yes));
         const QString question =
             QStringLiteral("%1 songs in %2 folders").arg(before.songCount()).arg(before.folderCount());
-        QCOMPARE(m_fx->boxes.shown.at(1).text.contains(question), songsOnCard);
+        QCOMPARE(asked && m_fx->boxes.shown.at(1).text.contains(question), asked);
+        if (answer != QMessageBox::Yes) {
+            QVERIFY(treeOf(m_card) == filesBefore);
+            return;
+        }
         const fs::path cli = m_fx->place.path() / "cli";
         fs::create_directories(cli);
-        const std::string backup = pathToUtf8(sampleDir("kn2000"));
+        const std::string backup = pathToUtf8(samples("kn2000"));
         if (card)
             runCli(
                 {"transfer", backup, "--layout", "sequential", "--card", pathToUtf8(cli), "--allow-fixed"});
         else
             runCli({"transfer", backup, "--layout", "sequential", "--restore-file",
                     pathToUtf8(cli / "Restore.sdb")});
-        if (answer == QMessageBox::No)
-            QVERIFY(treeOf(m_card) == filesBefore);
-        else
-            QVERIFY(treeOf(card ? m_card : m_fx->place.path() / "RestorSDB") == treeOf(cli));
+        QVERIFY(treeOf(card ? m_card : m_fx->place.path() / "RestorSDB") == treeOf(cli));
+        const fs::path restoreFile = m_fx->place.path() / "RestorSDB" / "Restore.sdb";
+        QVERIFY(card || m_fx->boxes.shown.last().text.contains(shownPath(restoreFile)));
     }
 
     // Cancel, or the close box, while the fifth song is written: the busy window refuses
@@ -130,7 +135,7 @@ private slots:
     }
     void cancelAfterTheFifthSong() {
         QFETCH(bool, closeBox);
-        QVERIFY(openDirectory(w(), sampleDir("kn6000")));
+        QVERIFY(openDirectory(w(), samples("kn6000")));
         DialogScript script;
         chooseOutput(script, false);
         bool busyChecked = false;
@@ -160,7 +165,7 @@ private slots:
     // An abort restores the ready window first, then shows its error report.
     void abortShowsItsReportOverAReadyWindow() {
         m_fx->fs.failOn(FsOp::CreateDirectory, "RestorSDB", ErrorCode::PermissionDenied, "Permission denied");
-        QVERIFY(openDirectory(w(), sampleDir("kn5000")));
+        QVERIFY(openDirectory(w(), samples("kn5000")));
         DialogScript script;
         chooseOutput(script, false);
         bool readyBehindReport = false;
