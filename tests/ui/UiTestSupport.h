@@ -1,6 +1,5 @@
-// Driving the window in tests: the real file system with chosen room and faults, a drive
-// list and program folder as the test sets them, message boxes that answer from a script
-// and record what they showed, and a hand that answers the modal dialogs as they open.
+// Driving the window in tests: the real file system with chosen room and faults, drives and
+// a program folder as the test sets them, and message boxes and dialogs answered by script.
 #pragma once
 
 #include "platform/Path.h"
@@ -10,10 +9,7 @@
 #include "ui/Hauptform.h"
 #include "ui_dialogs/DialogTestSupport.h"
 
-#include <QAbstractButton>
-#include <QApplication>
 #include <QComboBox>
-#include <QDialog>
 #include <QDir>
 #include <QPushButton>
 #include <QTest>
@@ -26,6 +22,8 @@
 
 namespace lw::ui::test {
 
+using namespace lw;
+using namespace lw::ui;
 using namespace lw::test;
 
 inline QString toQString(const std::filesystem::path& path) {
@@ -48,47 +46,42 @@ inline std::filesystem::path samples(const std::string& kind = {}) {
 struct ShownMessage {
     QMessageBox::Icon icon;
     QString text;
-    QMessageBox::StandardButtons buttons;
 };
 
-class ScriptedMessageBoxes : public MessageBoxes {
-public:
+// Records what is shown and answers from `answers` in order, then Yes to a question and OK
+// to anything else; `onShow` runs while a message is shown, to look at the window behind it.
+struct ScriptedMessageBoxes : MessageBoxes {
     QList<ShownMessage> shown;
-    // Taken in order; when none is left a Yes/No question is answered Yes, anything else OK.
     QList<QMessageBox::StandardButton> answers;
-    // Runs while the message is shown, to look at the window behind it.
     std::function<void(const ShownMessage&)> onShow;
-
     QMessageBox::StandardButton show(QWidget*, QMessageBox::Icon icon, const QString&, const QString& text,
                                      QMessageBox::StandardButtons buttons) override;
 };
 
-// Answers the modal dialogs as they open: each entry names a dialog (its objectName) and
-// what to do in it; a dialog without an entry is closed as by its close box.
-class DialogScript : public QObject {
-public:
+// Answers the modal dialogs as they open, by their objectName; a dialog without an action
+// is closed as by its close box.
+struct DialogScript : QObject {
     DialogScript();
     std::map<QString, std::function<void(QDialog&)>> actions;
     QStringList seen;
-
-private:
-    QTimer m_timer;
+    QTimer timer;
 };
 
-// Clicks the dialog's button of that objectName; a disabled one ends the run (the dialog
-// would wait for ever).
+// Clicks the dialog's button of that name; a disabled one ends the run (the dialog would
+// wait for ever).
 inline void click(QDialog& dialog, const char* buttonName) {
     QAbstractButton* button = child<QAbstractButton>(dialog, buttonName);
-    if (!button->isEnabled())
-        qFatal("%s is disabled", buttonName);
-    button->click();
+    button->isEnabled() ? button->click() : qFatal("%s is disabled", buttonName);
 }
 
-// What a window needs, with English texts, a drive list holding "/" and the samples'
-// folder, and a temporary folder as its program folder and home folder; newWindow()
-// makes and shows a window over it.
+// A window's world in English: "/" and the samples' folder as drives, a temporary folder as
+// program and home folder, room enough for any restore file.
 struct WindowFixture {
-    WindowFixture();
+    // No space warning unless a test asks for one.
+    WindowFixture() {
+        setLanguage("2");
+        fs.setFreeSpace(std::uint64_t{1} << 50);
+    }
     ProgramPlace place;
     FaultyFileSystem fs;
     FakeDrives drives{
@@ -97,13 +90,12 @@ struct WindowFixture {
     AppContext context{fs, drives, place, place.localisation, boxes, place.path()};
     std::unique_ptr<Hauptform> window;
 
-    void newWindow();
+    void newWindow() { (window = std::make_unique<Hauptform>(context))->show(); }
     void setLanguage(const char* languageId);
 };
 
-// Opens a folder as a double-click in the folder tree does; the list-order question, if
-// it comes, is answered with `order` (0 standard, 1 alphabetical, -1 its close box).
-// Returns whether the question came.
+// Opens a folder as a double-click in the tree does, answering the list-order question, if
+// it comes, with `order` (0 standard, 1 alphabetical, -1 its close box); true if it came.
 bool openDirectory(Hauptform& window, const std::filesystem::path& path, int order = 0);
 
 } // namespace lw::ui::test
