@@ -2,17 +2,6 @@
 
 namespace lw::ui::test {
 
-QMessageBox::StandardButton ScriptedMessageBoxes::show(QWidget*, QMessageBox::Icon icon, const QString&,
-                                                       const QString& text,
-                                                       QMessageBox::StandardButtons buttons) {
-    shown.append({icon, text});
-    if (onShow)
-        onShow(shown.last());
-    if (!answers.isEmpty())
-        return answers.takeFirst();
-    return buttons.testFlag(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok;
-}
-
 DialogScript::DialogScript() {
     connect(&timer, &QTimer::timeout, this, [this] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
@@ -25,11 +14,6 @@ DialogScript::DialogScript() {
         it != actions.end() ? it->second(*dialog) : dialog->reject();
     });
     timer.start(1);
-}
-
-void WindowFixture::setLanguage(const char* languageId) {
-    place.localisation.settings().languageId = languageId;
-    place.localisation.applyLanguageId();
 }
 
 bool openDirectory(Hauptform& window, const std::filesystem::path& path, int order) {

@@ -55,7 +55,13 @@ struct ScriptedMessageBoxes : MessageBoxes {
     QList<QMessageBox::StandardButton> answers;
     std::function<void(const ShownMessage&)> onShow;
     QMessageBox::StandardButton show(QWidget*, QMessageBox::Icon icon, const QString&, const QString& text,
-                                     QMessageBox::StandardButtons buttons) override;
+                                     QMessageBox::StandardButtons buttons) override {
+        shown.append({icon, text});
+        if (onShow)
+            onShow(shown.last());
+        const auto unscripted = buttons.testFlag(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok;
+        return answers.isEmpty() ? unscripted : answers.takeFirst();
+    }
 };
 
 // Answers the modal dialogs as they open, by their objectName; a dialog without an action
@@ -77,7 +83,6 @@ inline void click(QDialog& dialog, const char* buttonName) {
 // A window's world in English: "/" and the samples' folder as drives, a temporary folder as
 // program and home folder, room enough for any restore file.
 struct WindowFixture {
-    // No space warning unless a test asks for one.
     WindowFixture() {
         setLanguage("2");
         fs.setFreeSpace(std::uint64_t{1} << 50);
@@ -91,7 +96,10 @@ struct WindowFixture {
     std::unique_ptr<Hauptform> window;
 
     void newWindow() { (window = std::make_unique<Hauptform>(context))->show(); }
-    void setLanguage(const char* languageId);
+    void setLanguage(const char* languageId) {
+        place.localisation.settings().languageId = languageId;
+        place.localisation.applyLanguageId();
+    }
 };
 
 // Opens a folder as a double-click in the tree does, answering the list-order question, if

@@ -33,16 +33,19 @@ private slots:
 
     // The list-order question's close box keeps the last answer; an alphabetical list has no
     // folders to keep, so the folder options go. The list's model keeps Qt's rules throughout.
-    void listOrderQuestion() {
+    // Too little room for a restore file is a warning with the estimate in the user's format.
+    void loadingAList() {
         QAbstractItemModelTester tester(list()->model(),
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        m_fx->fs.setDirectorySize(3000000); // 6,021 MB needed
+        m_fx->fs.setFreeSpace(6020999);
         QVERIFY(openDirectory(w(), samples("kn5000"), 1));
         QVERIFY(openDirectory(w(), samples("kn5000"), -1));
-        QCOMPARE(rows(), 8);
-        QVERIFY(!shown("Option_Verzeichnisstruktur_0") && !w().keepDirectoryStructure());
+        QVERIFY(rows() == 8 && !shown("Option_Verzeichnisstruktur_0") && !w().keepDirectoryStructure());
         QVERIFY(openDirectory(w(), samples("kn5000"), 0));
-        QCOMPARE(rows(), 128);
-        QVERIFY(shown("Option_Verzeichnisstruktur_0"));
+        QVERIFY(rows() == 128 && shown("Option_Verzeichnisstruktur_0"));
+        QVERIFY(m_fx->boxes.shown.size() == 6 && lastMessage().text.contains(QStringLiteral("6,021")));
     }
 
     // After a list, a folder that gives none leaves the empty list with its hint and the
@@ -74,20 +77,9 @@ private slots:
         const QString named = folder == TableMissing ? shownPath(broken / "Filenew.dat")
                                                      : shownPath(dir) + QStringLiteral(": Permission denied");
         QVERIFY2(!failed || lastMessage().text.contains(named), qPrintable(named));
-        QCOMPARE(rows(), 0);
-        QVERIFY(shown("lbl_Hinweis") && !shown("fpBtnAllOn_Off") && !QApplication::overrideCursor());
+        QVERIFY(rows() == 0 && shown("lbl_Hinweis") && !shown("fpBtnAllOn_Off") &&
+                !QApplication::overrideCursor());
         QCOMPARE(shown("Option_Verzeichnisstruktur_0"), !failed);
-    }
-
-    // Too little room for a restore file in the program's folder is a warning with the
-    // estimate in the user's number format (6,021 MB for a backup of 3 MB).
-    void spaceWarning() {
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        m_fx->fs.setDirectorySize(3000000);
-        m_fx->fs.setFreeSpace(6020999);
-        QVERIFY(openDirectory(w(), samples("kn2000")));
-        QCOMPARE(m_fx->boxes.shown.size(), 2);
-        QVERIFY(lastMessage().text.contains(QStringLiteral("6,021")));
     }
 
     // On activation the window's and Qt's own texts (its message boxes' buttons) follow the
@@ -130,8 +122,7 @@ private slots:
         QVERIFY(
             lastMessage().text.contains(shownPath("/media/card") + QStringLiteral("\rPermission denied")));
         QCOMPARE(w().treePath(), qtPath(samples("kn5000")));
-        QCOMPARE(drives->count(), 4);        // without the card
-        QCOMPARE(drives->currentIndex(), 3); // still the drive the tree shows
+        QVERIFY(drives->count() == 4 && drives->currentIndex() == 3); // without the card, on the tree's drive
     }
 
     // A click or an arrow key only selects a folder and keeps the user's list (a mark taken
@@ -152,8 +143,6 @@ private slots:
         QVERIFY(openDirectory(w(), samples("kn5000")));
         list()->setCurrentIndex(list()->model()->index(1, 2));
         QTest::keyClick(list(), Qt::Key_Space);
-        QCOMPARE(w().panelText(4), QStringLiteral("7"));
-        QCOMPARE(folders()->folderPath(tree()->currentIndex()), qtPath(samples("kn5000")));
         const QModelIndex next = folders()->folderIndex(toQString(samples("kn6000")));
         const QPoint at = tree()->visualRect(next).center();
         DialogScript script;
@@ -175,8 +164,8 @@ private slots:
             if (opens)
                 QTest::mouseDClick(tree()->viewport(), Qt::LeftButton, {}, at);
         }
-        QCOMPARE(tree()->currentIndex(), next);
-        QCOMPARE(script.seen.size(), opens ? 1 : 0);
+        QCOMPARE(folders()->folderPath(tree()->currentIndex()), qtPath(samples("kn6000")));
+        QCOMPARE(script.seen.size(), opens ? 1 : 0); // the list-order question of a load
         QCOMPARE(w().panelText(4), opens ? QStringLiteral("10") : QStringLiteral("7"));
     }
 
@@ -184,15 +173,12 @@ private slots:
     void readableOnADarkDesktop() {
         QVERIFY(openDirectory(w(), samples("kn5000")));
         w().setPalette(QPalette(QColor(53, 53, 53)));
-        const auto readable = [](const QColor& text, const QColor& ground) {
-            return qAbs(text.lightness() - ground.lightness()) > 100;
-        };
         for (int column = 0; column < list()->model()->columnCount(); ++column) {
             const QVariant colour = list()->model()->index(1, column).data(Qt::ForegroundRole);
-            QVERIFY(readable(colour.isValid() ? colour.value<QColor>() : Qt::white, Qt::black));
+            QVERIFY(!colour.isValid() || colour.value<QColor>().lightness() > 100);
         }
         const QPalette hint = child(w(), "lbl_Hinweis")->palette();
-        QVERIFY(readable(hint.windowText().color(), hint.window().color()));
+        QVERIFY(hint.windowText().color().lightness() - hint.window().color().lightness() > 100);
     }
 };
 
