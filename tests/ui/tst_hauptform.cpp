@@ -1,14 +1,31 @@
-// The main window driven as a person would: opening folders in the tree, by the drive list
-// and by dropping them, its questions and reports, the language and a dark desktop.
+// The main window driven as a person would: opening folders, its questions and reports, the
+// language, a dark desktop, and the transfer: its set-up, the busy window, cancel and the close
+// box, an abort, and the files written, compared with what liedwerk-cli writes for the list.
 #include "UiTestSupport.h"
 
+#include "support/CliRunner.h"
 #include "ui/FolderTree.h"
 
 #include <QAbstractItemModelTester>
 #include <QFile>
 #include <QMimeData>
+#include <QRadioButton>
 
 using namespace lw::ui::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::map<std::string, std::string> treeOf(const fs::path& root) {
+    std::map<std::string, std::string> out;
+    std::error_code missing; // a missing folder holds no files
+    for (const auto& e : fs::recursive_directory_iterator(root, missing))
+        if (e.is_regular_file())
+            out[fs::relative(e.path(), root).generic_string()] = readText(e.path());
+    return out;
+}
+
+} // namespace
 
 class TestHauptform : public QObject {
     Q_OBJECT
@@ -21,6 +38,23 @@ class TestHauptform : public QObject {
     QTreeView* tree() { return child<QTreeView>(w(), "Dir1"); }
     FolderTreeModel* folders() { return static_cast<FolderTreeModel*>(tree()->model()); }
     const ShownMessage& lastMessage() { return m_fx->boxes.shown.last(); }
+
+    bool ready() {
+        return child(w(), "but_Abbruch")->isHidden() && child(w(), "ListView1")->isEnabled() &&
+               !QApplication::overrideCursor();
+    }
+    // Runs the transfer to the card reader (the only drive, left by `readerButton`), or with
+    // the other dialogs closed to a restore file for the card size offered, 64 MB.
+    void transfer(bool card, const char* readerButton = "but_Start") {
+        DialogScript script;
+        if (card)
+            script.actions[QStringLiteral("Transfermode")] = [](QDialog& d) { click(d, "but_SD_Reader"); };
+        script.actions[QStringLiteral("Select_Cardreader")] = [=](QDialog& d) {
+            emit child<QComboBox>(d, "Drive1")->currentIndexChanged(0); // a selection of the drive shown
+            click(d, readerButton);
+        };
+        child<QPushButton>(w(), "but_Transfer")->click();
+    }
 
     enum Folder { AnsweredNo, NoBackup, TableMissing, SizeUnknown };
 
@@ -95,9 +129,9 @@ private slots:
         QVERIFY(child<QPushButton>(w(), "but_Transfer")->text() != english);
     }
 
-    // Choosing a drive opens its root, again when it is chosen already (also after a No),
-    // and so does Enter on the tree's top item. A drive that cannot be listed is reported
-    // with the system's reason; the drive list is read afresh and the tree stays.
+    // Choosing a drive opens its root, again when it is chosen already, and so does Enter on
+    // the tree's top item. A drive that cannot be listed is reported with the system's
+    // reason; the drive list is read afresh and the tree stays.
     void driveList() {
         m_fx->drives.drives.push_back({"kn5000", samples("kn5000"), DriveType::Removable, {}});
         m_fx->drives.drives.push_back({"/media/card", "/media/card", DriveType::Removable, "sdc1"});
@@ -108,9 +142,6 @@ private slots:
         emit drives->activated(3);
         QCOMPARE(w().treePath(), qtPath(samples("kn5000")));
         QCOMPARE(w().panelText(2), QStringLiteral("8"));
-        m_fx->boxes.answers = {QMessageBox::No};
-        emit drives->activated(3);
-        QCOMPARE(w().panelText(2), QStringLiteral("----"));
         emit drives->activated(3);
         tree()->setCurrentIndex(tree()->model()->index(0, 0));
         QTest::keyClick(tree(), Qt::Key_Return);
@@ -118,7 +149,7 @@ private slots:
         QCOMPARE(script.seen.size(), 3);
         m_fx->drives.drives.pop_back(); // the card is gone by the time the list is read again
         emit drives->activated(4);
-        QCOMPARE(m_fx->boxes.shown.size(), 5);
+        QCOMPARE(m_fx->boxes.shown.size(), 4);
         QVERIFY(
             lastMessage().text.contains(shownPath("/media/card") + QStringLiteral("\rPermission denied")));
         QCOMPARE(w().treePath(), qtPath(samples("kn5000")));
@@ -156,7 +187,6 @@ private slots:
             tree()->setCurrentIndex(next);
             QTest::keyClick(tree(), Qt::Key_Return);
         } else if (gesture.startsWith(QStringLiteral("drop"))) {
-            enter.ignore();
             QVERIFY(QApplication::sendEvent(&w(), &enter) && enter.isAccepted());
             QApplication::sendEvent(&w(), &drop);
         } else { // a click, or a double-click's first click and then its second
@@ -179,6 +209,101 @@ private slots:
         }
         const QPalette hint = child(w(), "lbl_Hinweis")->palette();
         QVERIFY(hint.windowText().color().lightness() - hint.window().color().lightness() > 100);
+    }
+
+    // The restore file in the program's folder, named by the closing message, or the card (an
+    // old PRIVATE without songs replaced unasked), byte for byte what the command line
+    // writes. A card with songs is replaced only after a question that names them, asked
+    // before anything is touched; a cancelled card-reader dialog touches nothing. An abort
+    // (the restore folder refused) gives the window back ready before its report.
+    void runWritesWhatTheCommandLineWrites_data() {
+        QTest::addColumn<bool>("toCard");
+        QTest::addColumn<bool>("songsOnCard");
+        QTest::addColumn<QMessageBox::StandardButton>("answer"); // the card question's; Cancel, Abort
+        QTest::addColumn<int>("messages"); // with the load question and the notice before
+        QTest::newRow("restore file") << false << false << QMessageBox::Yes << 3;
+        QTest::newRow("card, songs one after the other") << true << false << QMessageBox::Yes << 3;
+        QTest::newRow("card with songs, replaced") << true << true << QMessageBox::Yes << 4;
+        QTest::newRow("card with songs, kept") << true << true << QMessageBox::No << 3;
+        QTest::newRow("card reader cancelled") << true << true << QMessageBox::Cancel << 2;
+        QTest::newRow("restore folder refused") << false << false << QMessageBox::Abort << 3;
+    }
+    void runWritesWhatTheCommandLineWrites() {
+        QFETCH(bool, toCard);
+        QFETCH(bool, songsOnCard);
+        QFETCH(QMessageBox::StandardButton, answer);
+        QFETCH(int, messages);
+        const fs::path card = m_fx->place.path() / "card"; // the only drive, with an old PRIVATE folder
+        fs::create_directories(card / "PRIVATE" / "OLD");
+        m_fx->drives.drives = {{pathToUtf8(card), card, DriveType::Removable, "SDCARD"}};
+        m_fx->newWindow();
+        const fs::path out = m_fx->place.path() / "cli",
+                       restoreFile = m_fx->place.path() / "RestorSDB" / "Restore.sdb";
+        if (songsOnCard)
+            QVERIFY(!runCliInProcess({"transfer", pathToUtf8(samples("kn5000")), "--card", pathToUtf8(card),
+                                      "--allow-fixed", "--yes"})
+                         .status);
+        if (answer == QMessageBox::Abort)
+            m_fx->fs.failOn(FsOp::CreateDirectory, "RestorSDB", ErrorCode::PermissionDenied,
+                            "Permission denied");
+        const auto written = [&] { return treeOf(toCard ? card : restoreFile.parent_path()); };
+        const auto filesBefore = written();
+        QVERIFY(openDirectory(w(), samples("kn2000")));
+        child<QRadioButton>(w(), "Option_Verzeichnisstruktur_1")->click(); // songs one after the other
+        m_fx->boxes.answers = {QMessageBox::Ok, answer};
+        bool readyBehindLast = false;
+        m_fx->boxes.onShow = [&](const ShownMessage&) { readyBehindLast = ready(); };
+        transfer(toCard, answer == QMessageBox::Cancel ? "but_Abbruch" : "but_Start");
+        QVERIFY(ready() && (answer != QMessageBox::Abort || readyBehindLast));
+        const auto& shown = m_fx->boxes.shown;
+        QCOMPARE(shown.size(), messages);
+        const bool asked = songsOnCard && answer != QMessageBox::Cancel; // naming the card
+        QCOMPARE(asked && shown.at(2).icon == QMessageBox::Question &&
+                     shown.at(2).text.contains(shownPath(card)),
+                 asked);
+        fs::create_directories(out);
+        if (answer == QMessageBox::Yes)
+            QVERIFY(!runCliInProcess({"transfer", pathToUtf8(samples("kn2000")), "--layout", "sequential",
+                                      toCard ? "--card" : "--restore-file",
+                                      pathToUtf8(toCard ? out : out / "Restore.sdb"),
+                                      toCard ? "--allow-fixed" : "--card-size", toCard ? "--yes" : "64"})
+                         .status);
+        QVERIFY(written() == (answer == QMessageBox::Yes ? treeOf(out) : filesBefore));
+        const QString named =
+            answer == QMessageBox::Yes ? shownPath(restoreFile) : QStringLiteral("RestorSDB");
+        QVERIFY(toCard || shown.last().text.contains(named)); // the restore file, or the folder refused
+    }
+
+    // Cancel, or the close box, while the fifth song is written: the busy window refuses
+    // everything else, the cancel question comes, and the run stops after that song with a
+    // complete restore file; the close box then closes the window.
+    void cancelAfterTheFifthSong_data() {
+        QTest::addColumn<bool>("closeBox");
+        QTest::newRow("cancel button") << false;
+        QTest::newRow("close box") << true;
+    }
+    void cancelAfterTheFifthSong() {
+        QFETCH(bool, closeBox);
+        QVERIFY(openDirectory(w(), samples("kn6000")));
+        bool busyChecked = false;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, this, [&] {
+            if (busyChecked || w().panelText(8) != QStringLiteral("5"))
+                return;
+            busyChecked = true;
+            QVERIFY(!child(w(), "but_Transfer")->isEnabled() && !child(w(), "ListView1")->isEnabled() &&
+                    !child(w(), "fpBtnAllOn_Off")->isEnabled() && !child(w(), "m_Ausfuehren")->isEnabled());
+            // The close box is refused: the run goes on until the cancel question is answered.
+            QVERIFY(closeBox ? !w().close() : QMetaObject::invokeMethod(child(w(), "but_Abbruch"), "click"));
+        });
+        watch.start(0);
+        transfer(false);
+        // The cancel question, then the closing message; ten songs marked, five written.
+        QVERIFY(busyChecked && m_fx->boxes.shown.size() == 4 &&
+                m_fx->boxes.shown.at(2).icon == QMessageBox::Question);
+        QVERIFY(w().panelText(4) == QStringLiteral("5") &&
+                fs::exists(m_fx->place.path() / "RestorSDB" / "Restore.sdb"));
+        QCOMPARE(w().isVisible(), !closeBox);
     }
 };
 
