@@ -38,9 +38,8 @@ inline QString shownPath(const std::filesystem::path& path) {
 }
 // The samples with their drive: on Windows a source folder given as a Linux path (a build
 // run under Wine) lies on the current drive, and Qt's file system model wants the drive.
-inline std::filesystem::path samples(const std::string& kind = {}) {
-    const std::filesystem::path dir = std::filesystem::absolute(sourceDir() / "samples");
-    return kind.empty() ? dir : dir / kind;
+inline std::filesystem::path samples(const std::string& kind = ".") {
+    return std::filesystem::absolute(sourceDir() / "samples" / kind).lexically_normal();
 }
 
 struct ShownMessage {
@@ -80,12 +79,11 @@ inline void click(QDialog& dialog, const char* buttonName) {
     button->isEnabled() ? button->click() : qFatal("%s is disabled", buttonName);
 }
 
-// A window's world in English: "/" and the samples' folder as drives, a temporary folder as
-// program and home folder, room enough for any restore file.
+// A window's world in English: drives "/" and the samples, a temporary program and home folder.
 struct WindowFixture {
     WindowFixture() {
         setLanguage("2");
-        fs.setFreeSpace(std::uint64_t{1} << 50);
+        fs.setFreeSpace(std::uint64_t{1} << 50); // room for any restore file
     }
     ProgramPlace place;
     FaultyFileSystem fs;
