@@ -12,7 +12,6 @@
 
 #include <fstream>
 #include <iterator>
-#include <string>
 
 namespace lw::test {
 
