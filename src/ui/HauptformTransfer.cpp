@@ -204,7 +204,8 @@ void Hauptform::mnu_Restore_Click() {
         const std::filesystem::path folder = m_ctx.programFolder.path();
         setup.restoreFile = restoreFilePath(folder);
         setup.recreateRestoreFolder = true;
-        setup.restoreLocationText = pathToUtf8(folder);
+        // Shown in the closing message, in the system's own notation like every path shown.
+        setup.restoreLocationText = QDir::toNativeSeparators(fromUtf8(pathToUtf8(folder))).toStdString();
     }
 
     setTransferBusy(true);

@@ -2,20 +2,8 @@
 
 namespace lw::ui::test {
 
-QMessageBox::StandardButton ScriptedMessageBoxes::show(QWidget*, QMessageBox::Icon icon, const QString&,
-                                                       const QString& text,
-                                                       QMessageBox::StandardButtons buttons) {
-    shown.append({icon, text, buttons});
-    if (onShow)
-        onShow(shown.last());
-    if (!answers.isEmpty())
-        return answers.takeFirst();
-    return buttons.testFlag(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok;
-}
-
 DialogScript::DialogScript() {
-    m_timer.setInterval(1);
-    connect(&m_timer, &QTimer::timeout, this, [this] {
+    connect(&timer, &QTimer::timeout, this, [this] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         // A dialog is answered once; the next one may be built at the same address.
         if (!dialog || !dialog->isVisible() || dialog->property("answered").toBool())
@@ -23,27 +11,9 @@ DialogScript::DialogScript() {
         dialog->setProperty("answered", true);
         seen << dialog->objectName();
         const auto it = actions.find(dialog->objectName());
-        if (it != actions.end())
-            it->second(*dialog);
-        else
-            dialog->reject();
+        it != actions.end() ? it->second(*dialog) : dialog->reject();
     });
-    m_timer.start();
-}
-
-WindowFixture::WindowFixture() {
-    fs.setFreeSpace(std::uint64_t{1} << 50); // no space warning unless a test asks for one
-    setLanguage("2");
-}
-
-void WindowFixture::newWindow() {
-    window = std::make_unique<Hauptform>(context);
-    window->show();
-}
-
-void WindowFixture::setLanguage(const char* languageId) {
-    place.localisation.settings().languageId = languageId;
-    place.localisation.applyLanguageId();
+    timer.start(1);
 }
 
 bool openDirectory(Hauptform& window, const std::filesystem::path& path, int order) {

@@ -3,13 +3,15 @@
 #pragma once
 
 #include "platform/FileSystem.h"
+#include "platform/Path.h"
 #include "platform/ProgramFolder.h"
 #include "settings/Localisation.h"
 
 #include <QTemporaryDir>
 #include <QWidget>
 
-#include <string>
+#include <fstream>
+#include <iterator>
 
 namespace lw::test {
 
@@ -26,9 +28,14 @@ class ProgramPlace : public ProgramFolder {
     QTemporaryDir m_dir;
 
 public:
-    std::filesystem::path path() override;
-    void writeSettings(const std::string& content);
-    std::string settings(); // the settings file's bytes; empty when there is none
+    std::filesystem::path path() override { return pathFromUtf8(m_dir.path().toStdString()); }
+    void writeSettings(const std::string& content) {
+        std::ofstream(settingsFilePath(path()), std::ios::binary) << content;
+    }
+    std::string settings() { // the settings file's bytes; empty when there is none
+        std::ifstream in(settingsFilePath(path()), std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
     Localisation localisation{realFileSystem(), settingsFilePath(path()), {}};
 };
 
