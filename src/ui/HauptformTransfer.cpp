@@ -204,7 +204,9 @@ void Hauptform::mnu_Restore_Click() {
         const std::filesystem::path folder = m_ctx.programFolder.path();
         setup.restoreFile = restoreFilePath(folder);
         setup.recreateRestoreFolder = true;
-        setup.restoreLocationText = pathToUtf8(folder);
+        // Shown in the closing message before "\RestorSDB\Restore.sdb": in the system's own
+        // notation throughout, also when the folder was given with "/" on Windows.
+        setup.restoreLocationText = pathToUtf8(std::filesystem::path(folder).make_preferred());
     }
 
     setTransferBusy(true);
