@@ -64,7 +64,8 @@ mount_medium() {
 
 # pick DIR MB NEED KINDS...: mounts the first of KINDS that can be on DIR and sets `medium`
 # ("" when none could); `notes` says why the others could not. With NEED "room", a FAT medium
-# must tell its free space in its 16 KiB clusters, as a run judges room by that unit.
+# must show its 16 KiB clusters as the run sees them: the larger of the unit its free space is
+# counted in and the block size of its folders.
 pick() {
     local dir=$1 mb=$2 need=$3 kind unit
     shift 3
@@ -72,6 +73,7 @@ pick() {
     for kind; do
         mount_medium "$kind" "$dir" "$mb" || { notes+=" $kind: ${why%%$'\n'*};"; continue; }
         unit=$(stat -f -c %S "$dir")
+        [ "$(stat -c %o "$dir")" -le "$unit" ] || unit=$(stat -c %o "$dir")
         [[ $need != room || $kind != fat-* || $unit -eq 16384 ]] && { medium=$kind; return; }
         notes+=" $kind: tells free space in $unit-byte units for 16384-byte clusters;"
         fusermount -u "$dir" 2>/dev/null || umount "$dir"
@@ -168,8 +170,7 @@ diff <(planned "$work/plan2.json") <(added "$work/inspect1.json" "$work/inspect2
 copied "$second" "$work/plan2.json" "$card"
 pass "the add wrote the folders and songs of its dry run, copied from $second byte for byte"
 
-# ---- A nearly full card, on a medium whose free space is told in its real allocation unit
-# (fusefat says 1 KiB for the 16 KiB clusters, so a run there misjudges what is left)
+# ---- A nearly full card, on a medium whose allocation unit the run can see
 pick "$work/full" 1 room fat-loop fat-fuse tmpfs
 [ -n "$medium" ] || { echo "card-add: NOTICE: no medium for the nearly full card, that part is skipped:$notes"; exit 0; }
 echo "card-add: NOTICE: the nearly full card is a $medium medium${notes:+; not:$notes}"
