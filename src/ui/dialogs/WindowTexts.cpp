@@ -21,11 +21,17 @@ constexpr std::array kTexts = {
         "leer gelesen; bitte prüfen Sie das Backup, falls Songs oder Verzeichnisse fehlen.",
         "The table file %1 is shorter than a complete table. Its missing entries were read as empty; please "
         "check the backup if songs or folders are missing."},
-    Entry{WindowText::CardHoldsSongs,
-          "Die SD-Card in %1 enthält bereits %2 in %3. Sie werden durch die Songs dieser Übertragung ersetzt "
-          "und sind danach nicht mehr auf der Karte.\r\rSollen die Songs auf der Karte ersetzt werden?",
-          "The SD card in %1 already holds %2 in %3. They will be replaced by the songs of this transfer and "
-          "will then be gone from the card.\r\rShall the songs on the card be replaced?"},
+    Entry{
+        WindowText::CardHoldsSongs,
+        "Die SD-Card in %1 enthält bereits %2 in %3.\r\rErsetzen: Die vorhandenen Songs werden gelöscht; "
+        "danach enthält die Karte nur noch die Songs dieser Übertragung.\rHinzufügen: Die vorhandenen Songs "
+        "bleiben, die Songs dieser Übertragung kommen in neue Verzeichnisse dahinter.",
+        "The SD card in %1 already holds %2 in %3.\r\rReplace: they are deleted; the card then holds only "
+        "the songs of this transfer.\rAdd: they stay, and the songs of this transfer go into new folders "
+        "after them."},
+    Entry{WindowText::AnswerReplace, "&Ersetzen", "&Replace"},
+    Entry{WindowText::AnswerAdd, "&Hinzufügen", "&Add"},
+    Entry{WindowText::AnswerCancel, "Abbrechen", "Cancel"},
     Entry{WindowText::SongCountOne, "1 Song", "1 song"},
     Entry{WindowText::SongCountMany, "%1 Songs", "%1 songs"},
     Entry{WindowText::FolderCountOne, "1 Verzeichnis", "1 folder"},

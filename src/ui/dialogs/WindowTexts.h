@@ -1,5 +1,5 @@
 // The window's own texts: those that the numbered message tables do not hold (the menu
-// item that opens a backup folder, the question before a card loses its songs,
+// item that opens a backup folder, the question about the songs a card holds already,
 // the warning about a short table file, the card preview). German and English stand side
 // by side in one table in WindowTexts.cpp; they follow the lookup's language like the
 // numbered messages.
@@ -16,6 +16,9 @@ enum class WindowText {
     OpenBackupFolderTitle, // the folder dialog's title
     ShortTable,            // %1: the table files that were shorter than their layout
     CardHoldsSongs,        // %1: the card, %2: its songs (SongCount...), %3: its folders (FolderCount...)
+    AnswerReplace,         // the question's answers, with their access keys
+    AnswerAdd,
+    AnswerCancel,
     SongCountOne,
     SongCountMany, // %1: the number
     FolderCountOne,
