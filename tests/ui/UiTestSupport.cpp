@@ -44,12 +44,23 @@ Result<std::uint64_t> TestFileSystem::directorySize(const std::filesystem::path&
 QMessageBox::StandardButton ScriptedMessageBoxes::show(QWidget*, QMessageBox::Icon icon, const QString& title,
                                                        const QString& text,
                                                        QMessageBox::StandardButtons buttons) {
-    shown.append({icon, title, text, buttons});
+    shown.append({icon, title, text, buttons, {}});
     if (onShow)
         onShow(shown.last());
     if (!answers.isEmpty())
         return answers.takeFirst();
     return buttons.testFlag(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok;
+}
+
+int ScriptedMessageBoxes::choose(QWidget*, const QString& title, const QString& text,
+                                 const QList<Answer>& answers, int defaultAnswer, int) {
+    QStringList captions;
+    for (const Answer& answer : answers)
+        captions << answer.text;
+    shown.append({QMessageBox::Question, title, text, QMessageBox::NoButton, captions});
+    if (onShow)
+        onShow(shown.last());
+    return choices.isEmpty() ? defaultAnswer : choices.takeFirst();
 }
 
 DialogScript::DialogScript() {

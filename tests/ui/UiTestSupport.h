@@ -62,6 +62,7 @@ struct ShownMessage {
     QString title;
     QString text;
     QMessageBox::StandardButtons buttons;
+    QStringList answers; // the captions of a question with answers of its own
 };
 
 class ScriptedMessageBoxes : public MessageBoxes {
@@ -69,11 +70,15 @@ public:
     QList<ShownMessage> shown;
     // Taken in order; when none is left a Yes/No question is answered Yes, anything else OK.
     QList<QMessageBox::StandardButton> answers;
+    // A question with answers of its own takes these (indexes) in order, then its default.
+    QList<int> choices;
     // Runs while the message is shown, to look at the window behind it.
     std::function<void(const ShownMessage&)> onShow;
 
     QMessageBox::StandardButton show(QWidget* parent, QMessageBox::Icon icon, const QString& title,
                                      const QString& text, QMessageBox::StandardButtons buttons) override;
+    int choose(QWidget* parent, const QString& title, const QString& text, const QList<Answer>& answers,
+               int defaultAnswer, int escapeAnswer) override;
 };
 
 // Answers the modal dialogs as they open: each entry names a dialog (its objectName) and

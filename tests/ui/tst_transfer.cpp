@@ -1,9 +1,8 @@
 // The transfer from the window, as a person runs it: the transfer button, the set-up
-// dialogs, the busy window, cancel and the close box, the question before a card loses its
-// songs, an abort, and the files that come out, compared with what liedwerk-cli writes for
-// the same list.
+// dialogs, the busy window, cancel and the close box, an abort, and the files that come
+// out, compared with what liedwerk-cli writes for the same list. The question about a card
+// that holds songs is in tst_cardpreview.
 #include "UiTestSupport.h"
-#include "card/CardCheck.h"
 #include "cli/Cli.h"
 #include "platform/Path.h"
 #include "support/CliRunner.h"
@@ -90,8 +89,6 @@ private slots:
 
     void restoreFileRunWritesWhatTheCommandLineWrites();
     void cardRunWritesWhatTheCommandLineWrites();
-    void cardWithSongsIsReplacedOnlyAfterAsking_data();
-    void cardWithSongsIsReplacedOnlyAfterAsking();
     void cancelAfterTheFifthSong_data();
     void cancelAfterTheFifthSong();
     void abortShowsItsReportOverAReadyWindow();
@@ -168,44 +165,6 @@ void TestTransfer::cardRunWritesWhatTheCommandLineWrites() {
              std::string::npos);
     QVERIFY(treeOf(card) == treeOf(expected));
     QVERIFY(fs::exists(m_temp / "Liedwerk.ini")); // the accepted drive was saved
-}
-
-void TestTransfer::cardWithSongsIsReplacedOnlyAfterAsking_data() {
-    QTest::addColumn<QMessageBox::StandardButton>("answer");
-    QTest::newRow("Yes") << QMessageBox::Yes;
-    QTest::newRow("No") << QMessageBox::No;
-}
-
-void TestTransfer::cardWithSongsIsReplacedOnlyAfterAsking() {
-    QFETCH(QMessageBox::StandardButton, answer);
-    const fs::path card = m_temp / "card";
-    fs::create_directories(card);
-    QCOMPARE(runCli({"transfer", pathToUtf8(sampleDir("kn5000")), "--card", pathToUtf8(card), "--allow-fixed",
-                     "--yes"})
-                 .rfind("failed", 0),
-             std::string::npos);
-    const CardCheck before = checkCard(realFileSystem(), card);
-    const auto filesBefore = treeOf(card);
-    m_fx->drives.drives = {{pathToUtf8(card), card, DriveType::Removable, "SDCARD"}};
-    load(sampleDir("kn2000"));
-    DialogScript script;
-    cardReader(script, 0);
-    m_fx->boxes.answers = {QMessageBox::Ok, answer};
-    startTransfer();
-
-    // The question names the card's songs and folders, before anything is touched.
-    const ShownMessage& question = m_fx->boxes.shown.at(1);
-    QCOMPARE(question.buttons, QMessageBox::Yes | QMessageBox::No);
-    QVERIFY2(question.text.contains(
-                 QStringLiteral("%1 songs in %2 folders").arg(before.songCount()).arg(before.folderCount())),
-             qPrintable(question.text));
-    if (answer == QMessageBox::No) {
-        QCOMPARE(m_fx->boxes.shown.size(), 2);
-        QVERIFY(treeOf(card) == filesBefore);
-        QCOMPARE(m_w->panelText(4), QStringLiteral("7"));
-    } else { // the old songs are gone: the card holds this run's songs only
-        QCOMPARE(checkCard(realFileSystem(), card).songCount(), m_w->panelText(8).toInt());
-    }
 }
 
 void TestTransfer::cancelAfterTheFifthSong_data() {
