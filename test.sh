@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: once in a normal build (window included), whose
-# Debian package is made and checked, once with AddressSanitizer and UndefinedBehaviorSanitizer
+# Debian package is made and checked and whose liedwerk-cli adds songs to a card on a mounted
+# FAT16 image (tests/e2e/card-add.sh), once with AddressSanitizer and UndefinedBehaviorSanitizer
 # for the core and the command line, then the Windows build under Wine.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -21,6 +22,9 @@ ctest --test-dir build/release --output-on-failure -j "$jobs"
 
 echo "== Debian package"
 ./scripts/check-package.sh build/release
+
+echo "== Card: adding songs to a written card on a mounted medium"
+tests/e2e/card-add.sh build/release/src/cli/liedwerk-cli
 
 echo "== Sanitizer build (core and command line)"
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLIEDWERK_SANITIZE=ON -DLIEDWERK_BUILD_GUI=OFF \

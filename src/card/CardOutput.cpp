@@ -6,6 +6,8 @@
 #include "card/CardRoom.h"
 #include "platform/Path.h"
 
+#include <algorithm>
+
 namespace lw {
 
 namespace fs = std::filesystem;
@@ -110,6 +112,15 @@ Status CardOutput::prepare() {
 
 Status CardOutput::openFolder(int number) {
     const fs::path folder = m_kn7000 / songFolderName(number);
+    if (m_reserve > 0) {
+        // A new folder takes a unit of its own, never one of those kept for the new
+        // information file.
+        auto free = m_fs.freeSpace(m_kn7000);
+        if (!free)
+            return free.status();
+        if (!fitsOnCard(*free, 0, m_unit, m_unit + m_reserve))
+            return Status::error(ErrorCode::NoSpace, pathToUtf8(folder), "there is no room left on the card");
+    }
     if (Status s = m_fs.createDirectory(folder); !s)
         return s;
     m_folder = folder;
@@ -170,7 +181,21 @@ Status CardOutput::finish(std::span<const std::uint8_t> info) {
             return closed;
     }
     // Only what has reached the card counts: the user takes it to the keyboard next.
-    return m_fs.flushTree(m_root / std::string(kPrivateFolder));
+    if (Status s = m_fs.flushTree(m_root / std::string(kPrivateFolder)); !s)
+        return s;
+    // Read back: a medium that took the information file's bytes without storing them all
+    // (a full card whose driver says nothing) must not be reported as done.
+    const fs::path infPath = m_kn7000 / std::string(kInfFileName);
+    auto stored = readFilePrefix(m_fs, infPath, info.size() + 1);
+    if (!stored)
+        return stored.status();
+    if (!std::equal(stored->begin(), stored->end(), info.begin(), info.end()))
+        return Status::error(ErrorCode::IoError, pathToUtf8(infPath),
+                             "the card did not keep the information file as it was written (" +
+                                 std::to_string(stored->size()) + " of " + std::to_string(info.size()) +
+                                 " bytes read back); the card may be full or faulty: check it with "
+                                 "liedwerk-cli inspect, or write it again in replace mode");
+    return Status::ok();
 }
 
 void CardOutput::abandon() {

@@ -132,7 +132,9 @@ public:
             return Status::ok();
         }
         const std::uint64_t cost = growth(m_kn7000Entries) + folderBytes(0, m_unit);
-        if (!take(cost))
+        const bool keepsReserve =
+            m_reserve == 0 || fitsOnCard(m_ledger.capacity - m_ledger.charged, 0, m_unit, m_unit + m_reserve);
+        if (!keepsReserve || !take(cost))
             return noRoom(m_setup.cardRoot / std::string(kPrivateFolder) / songFolderName(number));
         ++m_kn7000Entries;
         m_folderEntries = 0;

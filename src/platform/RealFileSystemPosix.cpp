@@ -501,7 +501,12 @@ public:
         struct statvfs v {};
         if (::statvfs(path.c_str(), &v) != 0)
             return errnoStatus(errno, path);
-        const std::uint64_t unit = v.f_frsize ? v.f_frsize : v.f_bsize;
+        std::uint64_t unit = v.f_frsize ? v.f_frsize : v.f_bsize;
+        // Some file systems in user space (FAT through FUSE) count their free space in
+        // smaller blocks than the clusters they allocate, which the folder's own block size
+        // tells: the larger of the two is the unit a file really takes.
+        if (struct stat st{}; ::stat(path.c_str(), &st) == 0 && st.st_blksize > 0)
+            unit = std::max<std::uint64_t>(unit, static_cast<std::uint64_t>(st.st_blksize));
         return unit ? unit : 1;
     }
 

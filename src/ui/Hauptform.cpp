@@ -212,6 +212,8 @@ void Hauptform::buildMenus() {
     m_Ausfuehren->setObjectName(QStringLiteral("m_Ausfuehren"));
     mnu_Restore = m_Ausfuehren->addAction(QString());
     mnu_Restore->setObjectName(QStringLiteral("mnu_Restore"));
+    mnu_Kartenvorschau = m_Ausfuehren->addAction(QString());
+    mnu_Kartenvorschau->setObjectName(QStringLiteral("mnu_Kartenvorschau"));
 
     m_Hilfe = menuBar()->addMenu(QString());
     m_Hilfe->setObjectName(QStringLiteral("m_Hilfe"));
@@ -227,6 +229,7 @@ void Hauptform::buildMenus() {
     connect(mnu_Sprachwahl, &QAction::triggered, this, &Hauptform::languageSelectionRequested);
     connect(mnu_Beenden, &QAction::triggered, qApp, &QCoreApplication::quit);
     connect(mnu_Restore, &QAction::triggered, this, &Hauptform::transferRequested);
+    connect(mnu_Kartenvorschau, &QAction::triggered, this, &Hauptform::mnu_Kartenvorschau_Click);
     connect(mnu_Hilfe, &QAction::triggered, this, &Hauptform::helpRequested);
     connect(mnu_Internet, &QAction::triggered, this, &Hauptform::internetRequested);
     connect(mnu_Info, &QAction::triggered, this, &Hauptform::infoRequested);
@@ -475,6 +478,7 @@ void Hauptform::applyTexts() {
     mnu_Hilfe->setText(message(loc, msg::kMenuHelp));
     m_Hilfe->setTitle(message(loc, msg::kHelpTitle));
     mnu_Restore->setText(message(loc, msg::kMenuTransfer));
+    mnu_Kartenvorschau->setText(windowText(loc, WindowText::PreviewItem));
     m_Ausfuehren->setTitle(message(loc, msg::kMenuExecute));
     mnu_Beenden->setText(message(loc, msg::kMenuEnd));
     mnu_Sprachwahl->setText(message(loc, msg::kMenuLanguage));
@@ -557,6 +561,7 @@ void Hauptform::showCounters() {
     }
     if (refit)
         fitPanels();
+    enablePreviewItem();
 }
 
 void Hauptform::setBusyCursor(bool busy) {

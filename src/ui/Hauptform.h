@@ -38,6 +38,10 @@ class QStatusBar;
 class QToolButton;
 class QTreeView;
 
+namespace lw {
+struct TransferSetup;
+}
+
 namespace lw::ui {
 
 class FolderTreeModel;
@@ -80,6 +84,9 @@ public:
     // the card-reader or card-size dialog, then the core's transfer run with this window
     // as its front end, and the ready state again.
     void mnu_Restore_Click();
+    // The card preview (menu item): the choices of a transfer, asked as the transfer asks
+    // them, then the plan of that transfer in the card-preview dialog. Nothing is written.
+    void mnu_Kartenvorschau_Click();
     // True while a transfer runs.
     bool transferRunning() const { return m_transferRunning; }
 
@@ -104,11 +111,17 @@ private:
     class RunFrontEnd;
     class LoadingQuestions;
     void setTransferBusy(bool busy);
+    // The choices a transfer needs: the transfer mode, then the card reader (and what
+    // becomes of the songs on the card) or the size of the card a restore file is meant
+    // for. False when the user gave up on one of them.
+    bool askTransferChoices(TransferSetup& setup);
     // Card mode: what becomes of the songs a card holds already, asked when its
     // information file lists songs, before anything on the card is touched. A card
     // without songs (or without a readable information file) is simply replaced.
-    enum class CardSongsAnswer { Replace, Cancel };
+    enum class CardSongsAnswer { Replace, Add, Cancel };
     CardSongsAnswer askAboutCardSongs(const std::filesystem::path& cardRoot, const std::string& cardText);
+    // The preview item works when the list has marked songs and no transfer runs.
+    void enablePreviewItem();
     // The language dialog, help, the web page and the about window from the menus.
     void connectMenuDialogs();
 
@@ -167,6 +180,7 @@ private:
     QAction* mnu_Beenden = nullptr;
     QMenu* m_Ausfuehren = nullptr;
     QAction* mnu_Restore = nullptr;
+    QAction* mnu_Kartenvorschau = nullptr;
     QMenu* m_Hilfe = nullptr;
     QAction* mnu_Hilfe = nullptr;
     QAction* mnu_Internet = nullptr;

@@ -1,13 +1,16 @@
 // The transfer as the window runs it: the set-up dialogs, the busy state, and the
 // core's transfer run with this window as its front end. The run decides everything
-// about folders, slots and room; the window only shows what it reports.
+// about folders, slots and room; the window only shows what it reports. The card
+// preview asks the same set-up questions and shows the core's plan of that run.
 #include "card/CardCheck.h"
+#include "card/TransferPlan.h"
 #include "card/TransferRun.h"
 #include "platform/Drives.h"
 #include "platform/Path.h"
 #include "settings/MessageIds.h"
 #include "ui/Hauptform.h"
 #include "ui/SongListModel.h"
+#include "ui/dialogs/CardPreview.h"
 #include "ui/dialogs/SdGroesse.h"
 #include "ui/dialogs/SelectCardreader.h"
 #include "ui/dialogs/Transfermode.h"
@@ -27,6 +30,7 @@
 #include <QToolButton>
 #include <QTreeView>
 
+#include <array>
 #include <utility>
 
 namespace lw::ui {
@@ -168,6 +172,7 @@ void Hauptform::setTransferBusy(bool busy) {
     } else {
         setBusyCursor(false);
         ProgressBar1->setValue(0);
+        enablePreviewItem();
     }
 }
 
@@ -177,36 +182,9 @@ void Hauptform::mnu_Restore_Click() {
     Localisation& l10n = m_ctx.localisation;
     m_ctx.messageBoxes.warning(this, message(l10n, msg::kFormattedCardTitle),
                                message(l10n, msg::kFormattedCardWarning));
-
-    Transfermode modeDialog(l10n, this);
-    modeDialog.exec();
-    update();
     TransferSetup setup;
-    setup.mode = modeDialog.outputMode();
-    setup.order = keepDirectoryStructure() ? CardOrder::KeepStructure : CardOrder::Sequential;
-    if (setup.mode == OutputMode::Card) {
-        SelectCardreader cardDialog(l10n, m_ctx.drives, this);
-        cardDialog.exec();
-        update();
-        const std::string cardDrive = cardDialog.cardDrive();
-        if (cardDrive.empty())
-            return;
-        setup.cardRootText = cardRootOf(cardDrive);
-        setup.cardRoot = pathFromUtf8(setup.cardRootText);
-        if (askAboutCardSongs(setup.cardRoot, setup.cardRootText) == CardSongsAnswer::Cancel)
-            return;
-    } else {
-        SdGroesse sizeDialog(l10n, this);
-        sizeDialog.exec();
-        update();
-        setup.cardCapacity = sizeDialog.cardCapacity();
-        setup.clusterSize = sizeDialog.clusterSize();
-        const std::filesystem::path folder = m_ctx.programFolder.path();
-        setup.restoreFile = restoreFilePath(folder);
-        setup.recreateRestoreFolder = true;
-        // Shown in the closing message, in the system's own notation like every path shown.
-        setup.restoreLocationText = QDir::toNativeSeparators(fromUtf8(pathToUtf8(folder))).toStdString();
-    }
+    if (!askTransferChoices(setup))
+        return;
 
     setTransferBusy(true);
     RunFrontEnd frontEnd(*this, setup.mode == OutputMode::RestoreFile);
@@ -215,6 +193,63 @@ void Hauptform::mnu_Restore_Click() {
     setTransferBusy(false);
     if (std::exchange(m_closeAfterRun, false))
         close();
+}
+
+void Hauptform::mnu_Kartenvorschau_Click() {
+    if (m_transferRunning || !transferHasWork(m_list))
+        return;
+    TransferSetup setup;
+    if (!askTransferChoices(setup))
+        return;
+    // The plan reads the sizes of the backup's song files, which may take a moment.
+    setBusyCursor(true);
+    const TransferPlan plan = planTransfer(m_ctx.fs, m_list, setup, BackupDirectory(m_ctx.fs, m_backupPath));
+    setBusyCursor(false);
+    const QString target = QDir::toNativeSeparators(fromUtf8(
+        setup.mode == OutputMode::Card ? setup.cardRootText : displayPath(pathToUtf8(setup.restoreFile))));
+    CardPreview preview(m_ctx.localisation, plan, setup, target, this);
+    preview.exec();
+}
+
+bool Hauptform::askTransferChoices(TransferSetup& setup) {
+    Localisation& l10n = m_ctx.localisation;
+    Transfermode modeDialog(l10n, this);
+    modeDialog.exec();
+    update();
+    setup.mode = modeDialog.outputMode();
+    setup.order = keepDirectoryStructure() ? CardOrder::KeepStructure : CardOrder::Sequential;
+    if (setup.mode == OutputMode::Card) {
+        SelectCardreader cardDialog(l10n, m_ctx.drives, this);
+        cardDialog.exec();
+        update();
+        const std::string cardDrive = cardDialog.cardDrive();
+        if (cardDrive.empty())
+            return false;
+        setup.cardRootText = cardRootOf(cardDrive);
+        setup.cardRoot = pathFromUtf8(setup.cardRootText);
+        switch (askAboutCardSongs(setup.cardRoot, setup.cardRootText)) {
+        case CardSongsAnswer::Replace:
+            return true;
+        case CardSongsAnswer::Add:
+            setup.addToCard = true;
+            return true;
+        case CardSongsAnswer::Cancel:
+            break;
+        }
+        return false;
+    }
+    SdGroesse sizeDialog(l10n, this);
+    sizeDialog.exec();
+    update();
+    setup.cardCapacity = sizeDialog.cardCapacity();
+    setup.clusterSize = sizeDialog.clusterSize();
+    const std::filesystem::path folder = m_ctx.programFolder.path();
+    setup.restoreFile = restoreFilePath(folder);
+    setup.recreateRestoreFolder = true;
+    // Shown in the closing message before "\RestorSDB\Restore.sdb": in the system's own
+    // notation throughout, also when the folder was given with "/" on Windows.
+    setup.restoreLocationText = pathToUtf8(std::filesystem::path(folder).make_preferred());
+    return true;
 }
 
 Hauptform::CardSongsAnswer Hauptform::askAboutCardSongs(const std::filesystem::path& cardRoot,
@@ -231,9 +266,21 @@ Hauptform::CardSongsAnswer Hauptform::askAboutCardSongs(const std::filesystem::p
                                             : windowText(loc, WindowText::FolderCountMany).arg(folders);
     const QString text = windowText(loc, WindowText::CardHoldsSongs)
                              .arg(QDir::toNativeSeparators(fromUtf8(cardText)), songText, folderText);
-    return m_ctx.messageBoxes.question(this, message(loc, msg::kQuestionTitle), text) == QMessageBox::Yes
-               ? CardSongsAnswer::Replace
+    // Enter adds: it loses nothing on the card and still does what the transfer was
+    // started for. Escape and the close box cancel.
+    const QList<Answer> answers = {{windowText(loc, WindowText::AnswerReplace), QMessageBox::DestructiveRole},
+                                   {windowText(loc, WindowText::AnswerAdd), QMessageBox::AcceptRole},
+                                   {windowText(loc, WindowText::AnswerCancel), QMessageBox::RejectRole}};
+    constexpr std::array kAnswers = {CardSongsAnswer::Replace, CardSongsAnswer::Add, CardSongsAnswer::Cancel};
+    const int chosen =
+        m_ctx.messageBoxes.choose(this, message(loc, msg::kQuestionTitle), text, answers, 1, 2);
+    return chosen >= 0 && chosen < static_cast<int>(kAnswers.size())
+               ? kAnswers[static_cast<std::size_t>(chosen)]
                : CardSongsAnswer::Cancel;
+}
+
+void Hauptform::enablePreviewItem() {
+    mnu_Kartenvorschau->setEnabled(!m_transferRunning && transferHasWork(m_list));
 }
 
 } // namespace lw::ui

@@ -3,6 +3,7 @@
 // A carriage return in a text starts a new line, as the message tables write it.
 #pragma once
 
+#include <QList>
 #include <QMessageBox>
 #include <QString>
 
@@ -10,9 +11,21 @@ class QWidget;
 
 namespace lw::ui {
 
+// One answer of a question whose buttons carry captions of their own; the role places
+// the button where the desktop puts such a button.
+struct Answer {
+    QString text;
+    QMessageBox::ButtonRole role;
+};
+
 class MessageBoxes {
 public:
     virtual ~MessageBoxes() = default;
+
+    // A question with the question icon and one button per answer. Returns the index of
+    // the answer chosen: Enter takes `defaultAnswer`, Escape and the close box `escapeAnswer`.
+    virtual int choose(QWidget* parent, const QString& title, const QString& text,
+                       const QList<Answer>& answers, int defaultAnswer, int escapeAnswer) = 0;
 
     // Shows the message and returns the button that closed it (NoButton if none did).
     virtual QMessageBox::StandardButton show(QWidget* parent, QMessageBox::Icon icon, const QString& title,
@@ -43,6 +56,8 @@ class QtMessageBoxes : public MessageBoxes {
 public:
     QMessageBox::StandardButton show(QWidget* parent, QMessageBox::Icon icon, const QString& title,
                                      const QString& text, QMessageBox::StandardButtons buttons) override;
+    int choose(QWidget* parent, const QString& title, const QString& text, const QList<Answer>& answers,
+               int defaultAnswer, int escapeAnswer) override;
 };
 
 } // namespace lw::ui

@@ -45,6 +45,7 @@ inline std::filesystem::path samples(const std::string& kind = ".") {
 struct ShownMessage {
     QMessageBox::Icon icon;
     QString text;
+    QStringList answers; // the captions of a question with answers of its own
 };
 
 // Records what is shown and answers from `answers` in order, then Yes to a question and OK
@@ -55,11 +56,23 @@ struct ScriptedMessageBoxes : MessageBoxes {
     std::function<void(const ShownMessage&)> onShow;
     QMessageBox::StandardButton show(QWidget*, QMessageBox::Icon icon, const QString&, const QString& text,
                                      QMessageBox::StandardButtons buttons) override {
-        shown.append({icon, text});
+        shown.append({icon, text, {}});
         if (onShow)
             onShow(shown.last());
         const auto unscripted = buttons.testFlag(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok;
         return answers.isEmpty() ? unscripted : answers.takeFirst();
+    }
+    // A question with answers of its own takes these (indexes) in order, then its default.
+    QList<int> choices;
+    int choose(QWidget*, const QString&, const QString& text, const QList<Answer>& offered, int defaultAnswer,
+               int) override {
+        QStringList captions;
+        for (const Answer& answer : offered)
+            captions << answer.text;
+        shown.append({QMessageBox::Question, text, captions});
+        if (onShow)
+            onShow(shown.last());
+        return choices.isEmpty() ? defaultAnswer : choices.takeFirst();
     }
 };
 
