@@ -218,8 +218,6 @@ private slots:
         QTest::addColumn<int>("messages"); // with the load question and the notice before
         QTest::newRow("restore file") << false << false << QMessageBox::Yes << 3;
         QTest::newRow("card, songs one after the other") << true << false << QMessageBox::Yes << 3;
-        QTest::newRow("card with songs, replaced") << true << true << QMessageBox::Yes << 4;
-        QTest::newRow("card with songs, kept") << true << true << QMessageBox::No << 3;
         QTest::newRow("card reader cancelled") << true << true << QMessageBox::Cancel << 2;
         QTest::newRow("restore folder refused") << false << false << QMessageBox::Abort << 3;
     }
