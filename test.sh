@@ -37,3 +37,6 @@ if [ -x scripts/test-windows.sh ]; then
     echo "== Windows build under Wine"
     ./scripts/test-windows.sh
 fi
+
+echo "== Tests against the program"
+./scripts/test-ratio.sh
