@@ -285,7 +285,7 @@ TEST_F(TransferRunTest, CancelAfterTheFifthSongKeepsWhatWasWrittenAndNoGoesOn) {
     TransferRun run(fs, list, frontEnd);
     frontEnd.onEvents = [&](int handled) {
         if (handled == 5)
-            run.requestCancel();
+            frontEnd.cancel = true;
     };
     card = true;
     EXPECT_EQ(run.run(cardSetup(CardOrder::Sequential), backupPath).outcome, RunOutcome::Cancelled);
@@ -300,9 +300,9 @@ TEST_F(TransferRunTest, CancelAfterTheFifthSongKeepsWhatWasWrittenAndNoGoesOn) {
     TransferRun again(fs, list, frontEnd);
     frontEnd.onEvents = [&](int handled) {
         if (handled == 1)
-            again.requestCancel();
+            frontEnd.cancel = true;
     };
-    again.requestCancel();
+    frontEnd.cancel = true;
     EXPECT_EQ(again.run(restoreSetup(CardOrder::KeepStructure), backupPath).outcome, RunOutcome::Completed);
     EXPECT_EQ(frontEnd.cancelQuestions, std::vector<int>{52});
 }
