@@ -274,7 +274,7 @@ TEST_P(Runs, EndAsTheirCaseSaysAndTouchNothingElse) {
     const auto oldInfo = s.addToCard ? checkCard(fs, s.cardRoot).info : std::nullopt;
     const auto earlier =
         fs::is_regular_file(s.restoreFile) ? test::readBytes(s.restoreFile) : Tree::mapped_type{};
-    const std::size_t writes = fs.mutations().size();
+    const std::size_t writes = fs.touched().size();
     const int marked = list.selectedCount();
     const RunResult r = c.planned ? planAndRun(s) : runWith(s);
 
@@ -289,7 +289,7 @@ TEST_P(Runs, EndAsTheirCaseSaysAndTouchNothingElse) {
     for (const auto& e : fs::recursive_directory_iterator(tmp.path()))
         EXPECT_EQ(e.path().filename().string().find("liedwerk-tmp"), std::string::npos) << e.path();
     const bool untouched = r.outcome == NothingMarked || (r.outcome == Aborted && r.step == Claim);
-    EXPECT_TRUE(!untouched || fs.mutations().size() == writes) << "nothing was touched";
+    EXPECT_TRUE(!untouched || fs.touched().size() == writes) << "nothing was touched";
     if (s.addToCard) // the card's songs stay, and its information file until a new one is complete
         expectKept(cardBefore, tmp / "card",
                    r.outcome == Aborted ? "" : "PRIVATE/TECHNICS/KN7000/KN7000MN.INF");
