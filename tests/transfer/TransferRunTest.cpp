@@ -64,6 +64,13 @@ Names folders(const DecodedInfoFile& info) {
     return out;
 }
 
+Names split(const std::string& text) {
+    Names out;
+    for (std::size_t at = 0, end = 0; end != std::string::npos && !text.empty(); at = end + 1)
+        out.push_back(text.substr(at, (end = text.find('|', at)) - at));
+    return out;
+}
+
 int songCount(const DecodedInfoFile& info) {
     int n = 0;
     for (const auto& f : info.folders)
@@ -113,6 +120,7 @@ public:
     std::string backupPath;
     TransferSetup last;                // of the last run
     std::int32_t capacity = 999910000; // of the card a restore file is meant for
+    bool unforeseen = false;           // a fault or a cancel that the plan of the run cannot know
 
     void load(const samples::SampleBackup& backup, ListOrder order = ListOrder::Standard) {
         list = WorkingList();
@@ -152,9 +160,12 @@ public:
         last = s;
         return TransferRun(fs, list, frontEnd).run(s, backupPath);
     }
+    fs::path kn7000() const { return kn7000Path(tmp / "card"); }
     // A card whose first n folders are in use: titled "Old 1" ... in its information file,
     // each with its empty TFLDnnn folder.
     void cardWithFolders(int n) {
+        if (n == 0)
+            return;
         InfoFile inf;
         for (int i = 1; i <= n; ++i) {
             fs::create_directories(kn7000Path(tmp / "card") / songFolderName(i));
@@ -254,14 +265,13 @@ using Arrange = std::function<TransferSetup(TransferRunTest&)>;
 struct RunCase {
     const char* name;
     Arrange arrange; // loads the list, readies the output
-    bool planned;    // the plan foresees the run (no fault, no cancel): checked against it
     RunOutcome outcome;
     int transferred;
     Ints shown;               // messages and questions, as Recorder::shown
-    Names folders = {};       // the information file's new folders, when given (after the card's own)
-    Names files = {};         // song files the output holds, among others
     const char* failing = ""; // a piece of the failure's path; "" when nothing failed
     RunStep step = Claim;
+    const char* folders = ""; // the information file's new folders (after the card's own), "|" between
+    const char* files = "";   // song files the output holds among others, "|" between
 };
 
 class Runs : public TransferRunTest, public ::testing::WithParamInterface<RunCase> {};
@@ -276,7 +286,7 @@ TEST_P(Runs, EndAsTheirCaseSaysAndTouchNothingElse) {
         fs::is_regular_file(s.restoreFile) ? test::readBytes(s.restoreFile) : Tree::mapped_type{};
     const std::size_t writes = fs.touched().size();
     const int marked = list.selectedCount();
-    const RunResult r = c.planned ? planAndRun(s) : runWith(s);
+    const RunResult r = unforeseen ? runWith(s) : planAndRun(s);
 
     EXPECT_EQ(std::tuple(r.outcome, r.transferred, r.step), std::tuple(c.outcome, c.transferred, c.step))
         << r.error.toString();
@@ -301,11 +311,11 @@ TEST_P(Runs, EndAsTheirCaseSaysAndTouchNothingElse) {
     const Output o = output();
     const DecodedInfoFile old = oldInfo.value_or(DecodedInfoFile{});
     Names expected = folders(old);
-    expected.insert(expected.end(), c.folders.begin(), c.folders.end());
-    EXPECT_TRUE(c.folders.empty() || folders(o.info) == expected)
-        << ::testing::PrintToString(folders(o.info));
+    const Names given = split(c.folders);
+    expected.insert(expected.end(), given.begin(), given.end());
+    EXPECT_TRUE(given.empty() || folders(o.info) == expected) << ::testing::PrintToString(folders(o.info));
     EXPECT_EQ(songCount(o.info) - songCount(old), r.transferred);
-    for (const std::string& file : c.files)
+    for (const std::string& file : split(c.files))
         EXPECT_NE(std::find(o.files.begin(), o.files.end(), file), o.files.end()) << file;
     EXPECT_TRUE(s.mode == Card || !s.recreateRestoreFolder ||
                 std::distance(fs::directory_iterator(tmp / "RestorSDB"), fs::directory_iterator()) == 1)
@@ -314,9 +324,9 @@ TEST_P(Runs, EndAsTheirCaseSaysAndTouchNothingElse) {
 
 // n songs, each with `files` of `bytes` bytes, to the output, after `more` readied the rest.
 Arrange songs(int n, OutputMode mode, CardOrder order = Sequential, More more = {}, Names files = {".SQT"},
-              std::size_t bytes = 10) {
+              std::size_t bytes = 10, ListOrder list = ListOrder::Standard) {
     return [=](TransferRunTest& t) {
-        t.loadSongs(n, files, bytes);
+        t.load(samples::fullBackup(KeyboardKind::KN6000, n, files, bytes), list);
         if (more)
             more(t);
         return t.setup(mode, order);
@@ -330,20 +340,34 @@ Arrange adding(int n, CardOrder order, More card) {
         return t.setup(Card, order, true);
     };
 }
+More then(More first, More second) {
+    return [=](TransferRunTest& t) {
+        first(t);
+        second(t);
+    };
+}
+// A fault of the medium, which the plan of a run cannot foresee.
+More fault(std::function<void(FaultyFileSystem&)> fault) {
+    return [=](TransferRunTest& t) {
+        fault(t.fs);
+        t.unforeseen = true;
+    };
+}
+auto failing(FsOp op, const char* pattern, ErrorCode code = ErrorCode::PermissionDenied, int times = -1) {
+    return [=](FaultyFileSystem& fs) { fs.failOn(op, pattern, code, "simulated", times); };
+}
 // 25 songs of two files each, an earlier restore file, and a fault.
-Arrange faulty(OutputMode mode, std::function<void(FaultyFileSystem&)> fault) {
-    return songs(
-        25, mode, Sequential,
-        [=](TransferRunTest& t) {
-            fs::create_directories(t.tmp / "RestorSDB");
-            test::writeBytes(t.tmp / "RestorSDB" / "Restore.sdb", {1, 2, 3});
-            fault(t.fs);
-        },
-        {".SQT", ".LSW"}, 10000);
+Arrange faulty(OutputMode mode, std::function<void(FaultyFileSystem&)> f) {
+    const More earlier = [](TransferRunTest& t) {
+        fs::create_directories(t.tmp / "RestorSDB");
+        test::writeBytes(t.tmp / "RestorSDB" / "Restore.sdb", {1, 2, 3});
+    };
+    return songs(25, mode, Sequential, then(earlier, fault(f)), {".SQT", ".LSW"}, 10000);
 }
-auto failing(FsOp op, const char* pattern, ErrorCode code = ErrorCode::PermissionDenied) {
-    return [=](FaultyFileSystem& fs) { fs.failOn(op, pattern, code, "simulated"); };
+More capacity(std::uint64_t bytes, std::uint64_t unit) {
+    return [=](TransferRunTest& t) { t.fs.setCapacity(bytes, unit); };
 }
+const More pressAllMarks = [](TransferRunTest& t) { t.list.pressAllMarks(); };
 template <class... Ids>
 More unmark(Ids... ids) {
     return [=](TransferRunTest& t) {
@@ -351,9 +375,11 @@ More unmark(Ids... ids) {
             t.list.setMarkByUser(id.size() == 3 ? *t.list.findFolder(id) : *t.list.findSong(id), false);
     };
 }
-More cancelAt(std::size_t song, bool answer = true) {
+// The cancel button pressed before the run (which forgets it) and after the given song.
+More cancelAt(std::size_t song, bool answer) {
     return [=](TransferRunTest& t) {
         t.frontEnd.answer = answer;
+        t.frontEnd.cancel = t.unforeseen = answer;
         t.frontEnd.onEvents = [&t, song](std::size_t handled) { t.frontEnd.cancel = handled == song; };
     };
 }
@@ -370,6 +396,9 @@ More secondRun(OutputMode mode) {
 }
 More inUse(int n) {
     return [=](TransferRunTest& t) { t.cardWithFolders(n); };
+}
+More withSongs(int n) {
+    return [=](TransferRunTest& t) { t.cardWithSongs(n); };
 }
 // The backup moved to `place` below the test's folder, or reached there through a link.
 More backupAt(const char* place, bool link) {
@@ -402,6 +431,7 @@ Arrange restoreAt(const char* file, More more = {}) {
         t.loadSongs(2);
         if (more)
             more(t);
+        fs::create_directories((t.tmp / file).parent_path());
         TransferSetup s = t.setup(RestoreFile);
         s.restoreFile = t.tmp / file;
         s.recreateRestoreFolder = false;
@@ -409,7 +439,7 @@ Arrange restoreAt(const char* file, More more = {}) {
     };
 }
 void oldReadOnlyPrivate(TransferRunTest& t) {
-    const fs::path old = kn7000Path(t.tmp / "card") / "TFLD007";
+    const fs::path old = t.kn7000() / "TFLD007";
     fs::create_directories(old);
     test::writeBytes(old / "0100999_.SQT", {1, 2, 3});
     fs::permissions(old / "0100999_.SQT", fs::perms::owner_read);
@@ -425,174 +455,129 @@ void leftInRestoreFolder(TransferRunTest& t) {
 
 const RunCase kRuns[] = {
     // The two orders.
-    {"SequentialFillsFoldersOfTwenty", songs(45, RestoreFile), true, Completed, 45, Ints{62},
-     Names{"1 Direktory 01/20", "2 Directory 02/20", "3 Directory 03/5"},
-     Names{"TFLD001/2000204_.SQT", "TFLD002/0100205_.SQT", "TFLD003/0500313_.SQT"}},
-    {"TwentySongsAndOneRowMoreOpenAnEmptySecondFolder", songs(21, Card, Sequential, unmark("00205")), true,
-     Completed, 20, Ints{65}, Names{"1 Direktory 01/20", "2 Directory 02/0"}},
-    {"AlphabeticalListIsWrittenInSequence",
-     songs(3, RestoreFile, KeepStructure,
-           [](auto& t) {
-               t.load(samples::fullBackup(KeyboardKind::KN6000, 3, {".SQT"}, 10), ListOrder::Alphabetical);
-           }),
-     true, Completed, 3, Ints{62}, Names{"1 Direktory 01/3"}},
-    {"SongWithoutFilesGivesItsSlotToTheNextAndStaysMarked",
-     songs(5, Card, Sequential, [](auto& t) { fs::remove(t.tmp / "backup" / "00103.SQT"); }), true, Completed,
-     4, Ints{65}, Names{"1 Direktory 01/4"}, Names{"TFLD001/0300104_.SQT"}},
-    {"KeepStructureOpensMarkedFoldersAndKeepsPlaces",
-     songs(40, Card, KeepStructure, unmark("00102", "00103", "00104", "002"), {".SQT", ".ACT"}), true,
-     Completed, 21, Ints{65}, Names{"1 Folder 1/13", "2 Folder 3/8"},
-     Names{"TFLD001/0500105_.SQT", "TFLD002/0100301_.ACT"}},
-    {"MarkedFolderWithoutMarkedSongsStillGivesATitledFolder",
-     songs(17, RestoreFile, KeepStructure, unmark("00201")), true, Completed, 16, Ints{62},
-     Names{"1 Folder 1/16", "2 Folder 2/0"}},
+    {"SequenceOfFoldersOfTwenty", songs(45, RestoreFile), Completed, 45, Ints{62}, "", Claim,
+     "1 Direktory 01/20|2 Directory 02/20|3 Directory 03/5", "TFLD001/2000204_.SQT|TFLD003/0500313_.SQT"},
+    {"TwentySongsAndOneRowMore", songs(21, Card, Sequential, unmark("00205")), Completed, 20, Ints{65}, "",
+     Claim, "1 Direktory 01/20|2 Directory 02/0"},
+    {"AlphabeticalListInSequence",
+     songs(3, RestoreFile, KeepStructure, {}, {".SQT"}, 10, ListOrder::Alphabetical), Completed, 3, Ints{62},
+     "", Claim, "1 Direktory 01/3"},
+    {"SongWithoutFilesLeavesItsSlotAndStaysMarked",
+     songs(5, Card, Sequential, [](auto& t) { fs::remove(t.tmp / "backup" / "00103.SQT"); }), Completed, 4,
+     Ints{65}, "", Claim, "1 Direktory 01/4", "TFLD001/0300104_.SQT"},
+    {"KeepingFoldersAndPlaces",
+     songs(40, Card, KeepStructure, unmark("00102", "00103", "00104", "002"), {".SQT", ".ACT"}), Completed,
+     21, Ints{65}, "", Claim, "1 Folder 1/13|2 Folder 3/8", "TFLD001/0500105_.SQT|TFLD002/0100301_.ACT"},
+    {"MarkedFolderWithoutSongs", songs(17, RestoreFile, KeepStructure, unmark("00201")), Completed, 16,
+     Ints{62}, "", Claim, "1 Folder 1/16|2 Folder 2/0"},
 
     // Stops: 99 folders, a full card, cancel.
-    {"SequentialStopsAtTheRowAfterNinetyNineFullFolders", songs(1981, RestoreFile), true, FoldersUsedUp, 1980,
-     Ints{54, 62}, Names{}, Names{"TFLD099/2012412_.SQT"}},
-    {"KeepStructureStopsAtTheHundredthMarkedFolderRow",
-     songs(2, Card, KeepStructure,
-           [](auto& t) {
-               t.list.pressAllMarks();
-               t.list.pressAllMarks(); // all 240 folder rows marked
-           }),
-     true, FoldersUsedUp, 2, Ints{46, 65}},
+    {"RowAfterNinetyNineFullFolders", songs(1981, RestoreFile), FoldersUsedUp, 1980, Ints{54, 62}, "", Claim,
+     "", "TFLD099/2012412_.SQT"},
+    {"HundredthMarkedFolderRow", songs(2, Card, KeepStructure, then(pressAllMarks, pressAllMarks)),
+     FoldersUsedUp, 2, Ints{46, 65}},
     // The three card folders, a song folder and 81920 bytes: a file filling its last cluster
     // is charged one more, and must leave more than its size.
-    {"SimulatedCardChargesWholeClustersAndWantsMoreLeft",
+    {"SimulatedCardFull",
      songs(
          3, RestoreFile, Sequential, [](auto& t) { t.capacity = 9 * 16384; }, {".SQT"}, 16384),
-     true, OutputFull, 1, Ints{57, 62}, Names{"1 Direktory 01/1"}},
-    {"CardFullBeforeTheSecondGroupLeavesNoFileOfTheSong",
-     songs(
-         3, Card, Sequential,
-         [](auto& t) { t.fs.setCapacity(wholeUnits(kInfSize, 1000) + 4 * 1000 + 5 * 20000 + 10000, 1000); },
-         {".SQT", ".LSW", ".ACT"}, 20000),
-     true, OutputFull, 1, Ints{78, 65}, Names{"1 Direktory 01/1"}},
-    {"CardSayingNoSpaceInTheMiddleOfAFileIsFull",
-     songs(
-         3, Card, Sequential, [](auto& t) { t.fs.failWriteAfter("0200102_.SQT", 1000); }, {".SQT"}, 5000),
-     false, OutputFull, 1, Ints{78, 65}, Names{"1 Direktory 01/1"}},
-    {"CancelConfirmedAfterTheFifthSongKeepsWhatWasWritten", songs(8, Card, Sequential, cancelAt(5)), false,
-     Cancelled, 5, Ints{60, 65}, Names{"1 Direktory 01/5"}},
-    {"CancelAnsweredNoGoesOn", songs(4, RestoreFile, KeepStructure, cancelAt(1, false)), true, Completed, 4,
+     OutputFull, 1, Ints{57, 62}, "", Claim, "1 Direktory 01/1"},
+    // The information file, four folders, five files and less than a sixth.
+    {"CardFullBeforeTheSecondGroup",
+     songs(3, Card, Sequential, capacity(55000 + 4000 + 5 * 20000 + 10000, 1000), {".SQT", ".LSW", ".ACT"},
+           20000),
+     OutputFull, 1, Ints{78, 65}, "", Claim, "1 Direktory 01/1"},
+    {"CardSayingNoSpaceInAFile",
+     songs(3, Card, Sequential, fault([](auto& fs) { fs.failWriteAfter("0200102_.SQT", 1000); }), {".SQT"},
+           5000),
+     OutputFull, 1, Ints{78, 65}, "", Claim, "1 Direktory 01/1"},
+    {"CancelConfirmed", songs(8, Card, Sequential, cancelAt(5, true)), Cancelled, 5, Ints{60, 65}, "", Claim,
+     "1 Direktory 01/5"},
+    {"CancelAnsweredNo", songs(4, RestoreFile, KeepStructure, cancelAt(2, false)), Completed, 4,
      Ints{52, 62}},
-    {"CancelPressedBeforeTheRunIsForgotten",
-     songs(4, RestoreFile, Sequential, [](auto& t) { t.frontEnd.cancel = true; }), true, Completed, 4,
+    {"NothingMarked", songs(2, Card, Sequential, pressAllMarks), NothingMarked, 0, Ints{}},
+    {"CardNotAnswering",
+     songs(2, Card, Sequential, fault(failing(FsOp::FreeSpace, "", ErrorCode::DeviceUnavailable, 1))),
+     Aborted, 0, Ints{131}},
+    {"OldPrivateWithReadOnlyFiles", songs(1, Card, Sequential, oldReadOnlyPrivate), Completed, 1, Ints{65},
+     "", Claim, "1 Direktory 01/1"},
+    {"LeftoversInTheRestoreFolder", songs(1, RestoreFile, Sequential, leftInRestoreFolder), Completed, 1,
      Ints{62}},
-    {"NothingMarkedDoesNothing", songs(2, Card, Sequential, [](auto& t) { t.list.pressAllMarks(); }), true,
-     NothingMarked, 0, Ints{}},
-    {"CardThatDoesNotAnswerIsLeftUntouched",
-     songs(2, Card, Sequential,
-           [](auto& t) {
-               t.fs.failOn(FsOp::FreeSpace, "", ErrorCode::DeviceUnavailable, "No medium found", 1);
-           }),
-     false, Aborted, 0, Ints{131}},
-    {"OldPrivateWithReadOnlyFilesIsReplaced", songs(1, Card, Sequential, oldReadOnlyPrivate), true, Completed,
-     1, Ints{65}, Names{"1 Direktory 01/1"}},
-    {"ProgramsRestoreFolderEndsHoldingTheRestoreFileAlone",
-     songs(1, RestoreFile, Sequential, leftInRestoreFolder), true, Completed, 1, Ints{62}},
-    {"SecondRunOnTheSameCardIsRefused", songs(4, Card, Sequential, secondRun(Card)), true, Completed, 4,
-     Ints{65}},
-    {"SecondRunOnTheSameRestoreFileIsRefused", songs(4, RestoreFile, Sequential, secondRun(RestoreFile)),
-     true, Completed, 4, Ints{62}},
+    {"SecondRunOnTheCard", songs(4, Card, Sequential, secondRun(Card)), Completed, 4, Ints{65}},
+    {"SecondRunOnTheRestoreFile", songs(4, RestoreFile, Sequential, secondRun(RestoreFile)), Completed, 4,
+     Ints{62}},
 
     // Adding to a card that holds songs: new folders after the highest in use.
-    {"AddOntoAnEmptyCard", adding(25, Sequential, [](auto&) {}), true, Completed, 25, Ints{65},
-     Names{"1 Direktory 01/20", "2 Directory 02/5"}},
-    {"AddAfterTwelveFoldersInSequence", adding(25, Sequential, inUse(12)), true, Completed, 25, Ints{65},
-     Names{"13 Directory 13/20", "14 Directory 14/5"}},
-    {"AddAfterTwelveFoldersKeepingTheBackups", adding(25, KeepStructure, inUse(12)), true, Completed, 25,
-     Ints{65}, Names{"13 Folder 1/16", "14 Folder 2/9"}},
-    {"AddAfterNinetyEightFoldersStopsAtTheHundredth", adding(25, Sequential, inUse(98)), true, FoldersUsedUp,
-     20, Ints{54, 65}, Names{"99 Directory 99/20"}},
-    {"AddOntoNinetyNineFoldersIsRefused", adding(2, Sequential, inUse(99)), true, Aborted, 0, Ints{71},
-     Names{}, Names{}, "KN7000"},
-    {"AddOntoASongFileNoEntryListsIsRefused",
+    {"AddOntoAnEmptyCard", adding(25, Sequential, inUse(0)), Completed, 25, Ints{65}, "", Claim,
+     "1 Direktory 01/20|2 Directory 02/5"},
+    {"AddAfterTwelve", adding(25, Sequential, inUse(12)), Completed, 25, Ints{65}, "", Claim,
+     "13 Directory 13/20|14 Directory 14/5"},
+    {"AddAfterTwelveKeepingFolders", adding(25, KeepStructure, inUse(12)), Completed, 25, Ints{65}, "", Claim,
+     "13 Folder 1/16|14 Folder 2/9"},
+    {"AddAfterNinetyEight", adding(25, Sequential, inUse(98)), FoldersUsedUp, 20, Ints{54, 65}, "", Claim,
+     "99 Directory 99/20"},
+    {"AddOntoNinetyNine", adding(2, Sequential, inUse(99)), Aborted, 0, Ints{71}, "KN7000"},
+    {"AddOntoAnUnlistedSongFile",
      adding(2, Sequential,
-            [](auto& t) {
-                t.cardWithFolders(1);
-                test::writeBytes(kn7000Path(t.tmp / "card") / "TFLD001" / "0100101_.SQT", {1});
-            }),
-     true, Aborted, 0, Ints{71}, Names{}, Names{}, "0100101_.SQT"},
-    {"AddOntoACardMissingAListedSongFileIsRefused",
+            then(inUse(1), [](auto& t) { test::writeBytes(t.kn7000() / "TFLD001" / "0100101_.SQT", {1}); })),
+     Aborted, 0, Ints{71}, "0100101_.SQT"},
+    {"AddOntoAMissingSongFile",
      adding(2, Sequential,
-            [](auto& t) {
-                t.cardWithSongs(3);
-                fs::remove(kn7000Path(t.tmp / "card") / "TFLD001" / "0200102_.SQT");
-            }),
-     true, Aborted, 0, Ints{71}, Names{}, Names{}, "0200102_.SQT"},
-    {"AddOntoACutInformationFileIsRefused",
+            then(withSongs(3), [](auto& t) { fs::remove(t.kn7000() / "TFLD001" / "0200102_.SQT"); })),
+     Aborted, 0, Ints{71}, "0200102_.SQT"},
+    {"AddOntoACutInformationFile",
      adding(2, Sequential,
-            [](auto& t) {
-                t.cardWithFolders(1);
-                fs::resize_file(kn7000Path(t.tmp / "card") / "KN7000MN.INF", 1000);
-            }),
-     true, Aborted, 0, Ints{71}, Names{}, Names{}, "KN7000MN.INF"},
-    {"AddOntoACardFillingUpKeepsTheOldSongsListed",
-     adding(25, Sequential,
-            [](auto& t) {
-                t.cardWithSongs(3);
-                // Room for a folder, two songs, and the new information file beside the old one.
-                t.fs.setCapacity(wholeUnits(kInfSize, 1000) + 3 * 1000 + 500, 1000);
-            }),
-     true, OutputFull, 2, Ints{78, 65}, Names{"2 Directory 02/2"}},
-    {"AddFailingAtTheEndKeepsTheOldInformationFile",
+            then(inUse(1), [](auto& t) { fs::resize_file(t.kn7000() / "KN7000MN.INF", 1000); })),
+     Aborted, 0, Ints{71}, "KN7000MN.INF"},
+    // Room for a folder, two songs, and the new information file beside the old one.
+    {"AddOntoACardFillingUp",
+     adding(25, Sequential, then(withSongs(3), capacity(55000 + 3 * 1000 + 500, 1000))), OutputFull, 2,
+     Ints{78, 65}, "", Claim, "2 Directory 02/2"},
+    {"AddFailingAtTheEnd",
      adding(4, Sequential,
-            [](auto& t) {
-                t.cardWithSongs(3);
-                t.fs.failOn(FsOp::Close, "KN7000MN.INF");
-            }),
-     false, Aborted, 4, Ints{71}, Names{}, Names{}, "KN7000MN.INF", Finish},
+            then(withSongs(3), fault(failing(FsOp::Close, "KN7000MN.INF", ErrorCode::IoError)))),
+     Aborted, 4, Ints{71}, "KN7000MN.INF", Finish},
 
     // Failing media: each fault reported once, naming its file and the step.
-    {"CardSongUnreadable", faulty(Card, failing(FsOp::OpenRead, "00102.SQT")), false, SongFailed, 1,
-     Ints{68, 65}, Names{}, Names{}, "00102.SQT", ReadSong},
-    {"CardSongFailsMidway", faulty(Card, [](auto& fs) { fs.failReadAfter("00102.LSW", 4000); }), false,
-     SongFailed, 1, Ints{71, 65}, Names{}, Names{}, "00102.LSW", ReadSong},
-    {"CardRefusesASongFile", faulty(Card, failing(FsOp::OpenWrite, "0200102_.SQT")), false, SongFailed, 1,
-     Ints{68, 73, 65}, Names{}, Names{}, "0200102_.SQT", WriteSong},
-    {"CardRefusesAFolder", faulty(Card, failing(FsOp::CreateDirectory, "TFLD002")), false, SongFailed, 20,
-     Ints{68, 73, 65}, Names{}, Names{}, "TFLD002", WriteSong},
-    {"CardCannotBeFlushed", faulty(Card, failing(FsOp::Flush, "", ErrorCode::IoError)), false, Aborted, 25,
-     Ints{71}, Names{}, Names{}, "PRIVATE", Finish},
-    {"InformationFileHasNoRoom", faulty(Card, [](auto& fs) { fs.failWriteAfter("KN7000MN.INF", 1000); }),
-     false, Aborted, 0, Ints{71}, Names{}, Names{}, "KN7000MN.INF", Prepare},
+    {"CardSongUnreadable", faulty(Card, failing(FsOp::OpenRead, "00102.SQT")), SongFailed, 1, Ints{68, 65},
+     "00102.SQT", ReadSong},
+    {"CardSongFailsMidway", faulty(Card, [](auto& fs) { fs.failReadAfter("00102.LSW", 4000); }), SongFailed,
+     1, Ints{71, 65}, "00102.LSW", ReadSong},
+    {"CardRefusesASongFile", faulty(Card, failing(FsOp::OpenWrite, "0200102_.SQT")), SongFailed, 1,
+     Ints{68, 73, 65}, "0200102_.SQT", WriteSong},
+    {"CardRefusesAFolder", faulty(Card, failing(FsOp::CreateDirectory, "TFLD002")), SongFailed, 20,
+     Ints{68, 73, 65}, "TFLD002", WriteSong},
+    {"CardNotFlushed", faulty(Card, failing(FsOp::Flush, "", ErrorCode::IoError)), Aborted, 25, Ints{71},
+     "PRIVATE", Finish},
     {"RestoreSongFailsMidway", faulty(RestoreFile, [](auto& fs) { fs.failReadAfter("00102.LSW", 4000); }),
-     false, SongFailed, 1, Ints{71, 62}, Names{}, Names{}, "00102.LSW", ReadSong},
+     SongFailed, 1, Ints{71, 62}, "00102.LSW", ReadSong},
     {"RestoreFileDiskFull", faulty(RestoreFile, [](auto& fs) { fs.failWriteAfter("Restore.sdb", 30000); }),
-     false, Aborted, 1, Ints{71}, Names{}, Names{}, "Restore.sdb", WriteSong},
-    {"RestoreFileCannotTakeItsName", faulty(RestoreFile, failing(FsOp::Close, "Restore.sdb")), false, Aborted,
-     25, Ints{68}, Names{}, Names{}, "Restore.sdb", Finish},
+     Aborted, 1, Ints{71}, "Restore.sdb", WriteSong},
+    {"RestoreFileNotRenamed", faulty(RestoreFile, failing(FsOp::Close, "Restore.sdb")), Aborted, 25, Ints{68},
+     "Restore.sdb", Finish},
 
     // The backup is only ever read, judged by identity.
-    {"RestoreFileInTheBackupFolder", restoreAt("backup/R.sdb"), true, Aborted, 0, Ints{71}, Names{}, Names{},
-     "backup"},
-    {"RestoreFileInASubFolderOfTheBackup",
-     restoreAt("backup/Liedwerk/R.sdb",
-               [](auto& t) { fs::create_directories(t.tmp / "backup" / "Liedwerk"); }),
-     true, Completed, 2, Ints{62}},
-    {"RestoreFileHardLinkedToASongFile", restoreAt("R.sdb", linked("backup/00101.SQT", "R.sdb", Link::Hard)),
-     true, Aborted, 0, Ints{71}, Names{}, Names{}, "R.sdb"},
-    {"BackupInsideTheCardsPrivate", songs(2, Card, Sequential, backupAt("card/PRIVATE/backup", false)), true,
-     Aborted, 0, Ints{71}, Names{}, Names{}, "PRIVATE"},
-    {"BackupInsideTheProgramsRestoreFolder",
-     songs(2, RestoreFile, Sequential, backupAt("RestorSDB/b", false)), true, Aborted, 0, Ints{71}, Names{},
-     Names{}, "RestorSDB"},
-    {"CardRootIsTheBackupFolder", songs(2, Card, Sequential, backupAt("card", false)), true, Aborted, 0,
-     Ints{71}, Names{}, Names{}, "card"},
+    {"RestoreFileInTheBackupFolder", restoreAt("backup/R.sdb"), Aborted, 0, Ints{71}, "backup"},
+    {"RestoreFileBelowTheBackupFolder", restoreAt("backup/sub/R.sdb"), Completed, 2, Ints{62}},
+    {"RestoreFileHardLinkedToASong", restoreAt("R.sdb", linked("backup/00101.SQT", "R.sdb", Link::Hard)),
+     Aborted, 0, Ints{71}, "R.sdb"},
+    {"BackupInsideThePrivateFolder", songs(2, Card, Sequential, backupAt("card/PRIVATE/backup", false)),
+     Aborted, 0, Ints{71}, "PRIVATE"},
+    {"BackupInsideTheRestoreFolder", songs(2, RestoreFile, Sequential, backupAt("RestorSDB/b", false)),
+     Aborted, 0, Ints{71}, "RestorSDB"},
+    {"CardRootIsTheBackupFolder", songs(2, Card, Sequential, backupAt("card", false)), Aborted, 0, Ints{71},
+     "card"},
 #ifndef _WIN32
     {"RestoreFileLinkedToTheSongTable", restoreAt("R.sdb", linked("backup/Sx6bck.sxf", "R.sdb", Link::File)),
-     true, Aborted, 0, Ints{71}, Names{}, Names{}, "R.sdb"},
-    {"RestoreFileThroughALinkedFolder", restoreAt("alias/R.sdb", linked("backup", "alias", Link::Folder)),
-     true, Aborted, 0, Ints{71}, Names{}, Names{}, "alias"},
-    {"BackupReachedThroughALinkInPrivate", songs(2, Card, Sequential, backupAt("card/PRIVATE/lnk", true)),
-     true, Aborted, 0, Ints{71}, Names{}, Names{}, "PRIVATE"},
-    {"PrivateIsALinkToTheBackupsFolderOnlyTheLinkGoes",
-     songs(2, Card, Sequential, linked("", "card/PRIVATE", Link::Folder)), true, Completed, 2, Ints{65}},
-    {"RestoreFolderIsALinkToTheBackupOnlyTheLinkGoes",
-     songs(2, RestoreFile, Sequential, linked("backup", "RestorSDB", Link::Folder)), true, Completed, 2,
-     Ints{62}},
+     Aborted, 0, Ints{71}, "R.sdb"},
+    {"RestoreFileInALinkedFolder", restoreAt("alias/R.sdb", linked("backup", "alias", Link::Folder)), Aborted,
+     0, Ints{71}, "alias"},
+    {"BackupThroughALinkInPrivate", songs(2, Card, Sequential, backupAt("card/PRIVATE/lnk", true)), Aborted,
+     0, Ints{71}, "PRIVATE"},
+    {"PrivateALinkToTheBackupsFolder", songs(2, Card, Sequential, linked("", "card/PRIVATE", Link::Folder)),
+     Completed, 2, Ints{65}},
+    {"RestoreFolderALinkToTheBackup",
+     songs(2, RestoreFile, Sequential, linked("backup", "RestorSDB", Link::Folder)), Completed, 2, Ints{62}},
 #endif
 };
 
