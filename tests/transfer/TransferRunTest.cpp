@@ -10,7 +10,6 @@
 #include "card/TransferPlan.h"
 #include "platform/Path.h"
 #include "support/FaultyFileSystem.h"
-#include "support/SpanInputFile.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -76,7 +75,8 @@ int songCount(const DecodedInfoFile& info) {
 
 // Records what the run reports, and presses the cancel button and answers its question as told.
 struct Recorder : TransferFrontEnd {
-    std::map<std::size_t, std::pair<SongOutcome, std::string>> handled; // by row: outcome, target
+    std::size_t handled = 0;
+    Names transferred; // the places of the songs transferred, in order
     // Each message's number (its first part), 73 after it when it advises to check the card,
     // and each cancel question.
     std::vector<int> shown;
@@ -86,8 +86,10 @@ struct Recorder : TransferFrontEnd {
 
     void rowSelected(std::size_t) override {}
     void rowInView(std::size_t) override {}
-    void rowHandled(std::size_t row, SongOutcome outcome, const std::string& target) override {
-        handled[row] = {outcome, target};
+    void rowHandled(std::size_t, SongOutcome outcome, const std::string& target) override {
+        ++handled;
+        if (outcome == SongOutcome::Transferred)
+            transferred.push_back(target);
     }
     void progress(int, int) override {}
     void message(const RunMessage& m) override {
@@ -101,7 +103,7 @@ struct Recorder : TransferFrontEnd {
     }
     void processEvents() override {
         if (onEvents)
-            onEvents(handled.size());
+            onEvents(handled);
     }
     bool takeCancelRequest() override { return std::exchange(cancel, false); }
     void beep() override {}
@@ -139,18 +141,11 @@ public:
     // The card is card/, the program's restore folder RestorSDB/.
     TransferSetup setup(OutputMode mode, CardOrder order = Sequential, bool add = false) {
         fs::create_directories(tmp / "card");
-        TransferSetup s;
-        s.mode = mode;
-        s.order = order;
-        s.addToCard = add;
-        s.cardRoot = tmp / "card";
-        s.cardRootText = withTrailingSeparator(pathToUtf8(s.cardRoot));
-        s.restoreFile = tmp / "RestorSDB" / "Restore.sdb";
-        s.recreateRestoreFolder = true;
-        s.restoreLocationText = pathToUtf8(tmp.path());
-        s.cardCapacity = capacity;
-        s.clusterSize = 16384;
-        return s;
+        return {mode,         order,
+                tmp / "card", withTrailingSeparator(pathToUtf8(tmp / "card")),
+                add,          tmp / "RestorSDB" / "Restore.sdb",
+                true,         pathToUtf8(tmp.path()),
+                capacity,     16384};
     }
     RunResult runWith(const TransferSetup& s) {
         last = s;
@@ -164,11 +159,10 @@ public:
             return;
         InfoFile inf;
         for (int i = 1; i <= n; ++i) {
-            fs::create_directories(kn7000Path(tmp / "card") / songFolderName(i));
+            fs::create_directories(kn7000() / songFolderName(i));
             EXPECT_TRUE(inf.setFolderTitle(i, "Old " + std::to_string(i)).isOk());
         }
-        test::writeBytes(kn7000Path(tmp / "card") / "KN7000MN.INF",
-                         {inf.content().begin(), inf.content().end()});
+        test::writeBytes(kn7000() / "KN7000MN.INF", {inf.content().begin(), inf.content().end()});
     }
     // A card written by a run of n songs.
     void cardWithSongs(int n) {
@@ -179,33 +173,24 @@ public:
     // What the last run's output holds: its song files as "TFLD001/0100101_.SQT" (a card's
     // sorted, a restore file's in the order written), and its information file, which on a
     // card agrees with the files.
-    struct Output {
-        Names files;
-        DecodedInfoFile info;
-    };
-    Output output() {
-        Output o;
+    std::pair<Names, DecodedInfoFile> output() {
         if (last.mode == Card) {
             const CardCheck card = checkCard(fs, last.cardRoot);
             EXPECT_TRUE(card.agrees()) << card.infoError.toString();
-            o.info = card.info.value_or(DecodedInfoFile{});
-            o.files = cardFiles();
-            return o;
+            return {cardFiles(), card.info.value_or(DecodedInfoFile{})};
         }
-        const auto bytes = test::readBytes(last.restoreFile);
-        SpanInputFile in(bytes);
-        auto contents = readRestoreContents(in, "Restore.sdb");
+        auto in = fs.openRead(last.restoreFile);
+        auto contents = readRestoreContents(**in, "Restore.sdb");
         EXPECT_TRUE(contents.isOk()) << contents.status().toString();
+        Names files;
         for (const auto& parts : contents ? contents->parts : std::vector<Names>{})
             if (parts.size() == 5)
-                o.files.push_back(parts[3] + "/" + parts[4]);
-        o.info = contents ? contents->info : DecodedInfoFile{};
-        return o;
+                files.push_back(parts[3] + "/" + parts[4]);
+        return {files, contents ? contents->info : DecodedInfoFile{}};
     }
     Names cardFiles() {
         Names out;
-        const fs::path kn7000 = kn7000Path(tmp / "card");
-        for (const auto& [path, bytes] : fs::exists(kn7000) ? tree(kn7000) : Tree{})
+        for (const auto& [path, bytes] : fs::exists(kn7000()) ? tree(kn7000()) : Tree{})
             if (path != kInfFileName)
                 out.push_back(path);
         return out;
@@ -222,32 +207,30 @@ public:
         EXPECT_EQ(plan.end, r.outcome);
         if (r.outcome == Aborted || r.outcome == NothingMarked)
             return r;
-        Output o = output();
+        auto [files, info] = output();
+        using enum PlannedSong::Fate;
         std::set<std::string> planned(oldFiles.begin(), oldFiles.end());
+        Names transferred, planFolders;
+        int notFound = 0;
         for (const PlannedSong& song : plan.songs) {
-            const auto h = frontEnd.handled.find(song.row);
-            if (song.fate == PlannedSong::Fate::Transferred) {
-                EXPECT_TRUE(h != frontEnd.handled.end() &&
-                            h->second == std::pair(SongOutcome::Transferred, song.target))
-                    << song.index;
-                for (const std::string& file : song.files)
-                    planned.insert(song.target.substr(0, 8) + file);
-            } else if (song.fate == PlannedSong::Fate::NotFound) {
-                EXPECT_TRUE(h != frontEnd.handled.end() && h->second.first == SongOutcome::NotFound);
-            } else {
-                EXPECT_EQ(song.fate,
-                          r.outcome == OutputFull ? PlannedSong::Fate::NoRoom : PlannedSong::Fate::NoFolder);
-                // A restore file keeps the data of the song that did not fit; nothing lists it.
-                if (s.mode == RestoreFile && !song.target.empty())
-                    std::erase_if(o.files, [&](auto& f) { return f.starts_with(song.target + "."); });
-            }
+            EXPECT_TRUE(song.fate == Transferred || song.fate == NotFound ||
+                        song.fate == (r.outcome == OutputFull ? NoRoom : NoFolder))
+                << song.index;
+            notFound += song.fate == NotFound;
+            if (song.fate == Transferred)
+                transferred.push_back(song.target);
+            for (const std::string& file : song.fate == Transferred ? song.files : Names{})
+                planned.insert(song.target.substr(0, 8) + file);
+            // A restore file keeps the data of the song that did not fit; nothing lists it.
+            if (song.fate == NoRoom && s.mode == RestoreFile && !song.target.empty())
+                std::erase_if(files, [&](auto& f) { return f.starts_with(song.target + "."); });
         }
-        EXPECT_EQ(planned, std::set<std::string>(o.files.begin(), o.files.end()));
+        EXPECT_EQ(std::pair(transferred, notFound), std::pair(frontEnd.transferred, r.notFound));
+        EXPECT_EQ(planned, std::set<std::string>(files.begin(), files.end()));
         EXPECT_LE(plan.charged, plan.capacity);
-        Names planFolders;
         for (const PlannedFolder& f : plan.folders)
             planFolders.push_back(std::to_string(f.number) + " " + f.title + "/" + std::to_string(f.songs));
-        EXPECT_EQ(planFolders, folders(o.info));
+        EXPECT_EQ(planFolders, folders(info));
         return r;
     }
 };
@@ -308,15 +291,15 @@ TEST_P(Runs, EndAsTheirCaseSaysAndTouchNothingElse) {
             << "a failed run leaves the earlier restore file";
         return;
     }
-    const Output o = output();
+    const auto [files, info] = output();
     const DecodedInfoFile old = oldInfo.value_or(DecodedInfoFile{});
     Names expected = folders(old);
     const Names given = split(c.folders);
     expected.insert(expected.end(), given.begin(), given.end());
-    EXPECT_TRUE(given.empty() || folders(o.info) == expected) << ::testing::PrintToString(folders(o.info));
-    EXPECT_EQ(songCount(o.info) - songCount(old), r.transferred);
+    EXPECT_TRUE(given.empty() || folders(info) == expected) << ::testing::PrintToString(folders(info));
+    EXPECT_EQ(songCount(info) - songCount(old), r.transferred);
     for (const std::string& file : split(c.files))
-        EXPECT_NE(std::find(o.files.begin(), o.files.end(), file), o.files.end()) << file;
+        EXPECT_NE(std::find(files.begin(), files.end(), file), files.end()) << file;
     EXPECT_TRUE(s.mode == Card || !s.recreateRestoreFolder ||
                 std::distance(fs::directory_iterator(tmp / "RestorSDB"), fs::directory_iterator()) == 1)
         << "the program's restore folder holds the restore file alone";
