@@ -262,6 +262,10 @@ class Runs : public TransferRunTest, public ::testing::WithParamInterface<RunCas
 TEST_P(Runs, EndAsTheirCaseSaysAndTouchNothingElse) {
     const RunCase& c = GetParam();
     const TransferSetup s = c.arrange(*this);
+    if (s.mode == RestoreFile && s.recreateRestoreFolder && !fs::exists(tmp / "RestorSDB")) {
+        fs::create_directories(tmp / "RestorSDB");
+        test::writeBytes(s.restoreFile, {1, 2, 3}); // an earlier restore file
+    }
     const fs::path backup = pathFromUtf8(backupPath);
     const Tree backupBefore = tree(backup), cardBefore = tree(tmp / "card");
     const auto oldInfo = s.addToCard ? checkCard(fs, s.cardRoot).info : std::nullopt;
@@ -339,13 +343,9 @@ More fault(std::function<void(FaultyFileSystem&)> fault) {
 auto failing(FsOp op, const char* pattern, ErrorCode code = ErrorCode::PermissionDenied, int times = -1) {
     return [=](FaultyFileSystem& fs) { fs.failOn(op, pattern, code, "simulated", times); };
 }
-// 25 songs of two files each, an earlier restore file, and a fault.
+// 25 songs of two files each, and a fault.
 Arrange faulty(OutputMode mode, std::function<void(FaultyFileSystem&)> f) {
-    const More earlier = [](TransferRunTest& t) {
-        fs::create_directories(t.tmp / "RestorSDB");
-        test::writeBytes(t.tmp / "RestorSDB" / "Restore.sdb", {1, 2, 3});
-    };
-    return songs(25, mode, Sequential, then(earlier, fault(f)), {".SQT", ".LSW"}, 10000);
+    return songs(25, mode, Sequential, fault(f), {".SQT", ".LSW"}, 10000);
 }
 More capacity(std::uint64_t bytes, std::uint64_t unit) {
     return [=](TransferRunTest& t) { t.fs.setCapacity(bytes, unit); };
@@ -394,17 +394,14 @@ More backupAt(const char* place, bool link) {
         t.backupPath = withTrailingSeparator(pathToUtf8(t.tmp / place));
     };
 }
-enum class Link { Hard, File, Folder };
-// `link` below the test's folder made a link to `target` there.
-More linked(const char* target, const char* link, Link kind) {
+// `link` below the test's folder made a link to `target` there, a symbolic one unless hard.
+More linked(const char* target, const char* link, bool hard = false) {
     return [=](TransferRunTest& t) {
         fs::create_directories((t.tmp / link).parent_path());
-        if (kind == Link::Hard)
+        if (hard)
             fs::create_hard_link(t.tmp / target, t.tmp / link);
-        else if (kind == Link::File)
-            fs::create_symlink(t.tmp / target, t.tmp / link);
         else
-            fs::create_directory_symlink(t.tmp / target, t.tmp / link);
+            fs::create_symlink(t.tmp / target, t.tmp / link);
     };
 }
 // Two songs into the restore file `file` below the test's folder, after `more`; nothing else
@@ -542,8 +539,8 @@ const RunCase kRuns[] = {
     // The backup is only ever read, judged by identity.
     {"RestoreFileInTheBackupFolder", restoreAt("backup/R.sdb"), Aborted, 0, Ints{71}, "backup"},
     {"RestoreFileBelowTheBackupFolder", restoreAt("backup/sub/R.sdb"), Completed, 2, Ints{62}},
-    {"RestoreFileHardLinkedToASong", restoreAt("R.sdb", linked("backup/00101.SQT", "R.sdb", Link::Hard)),
-     Aborted, 0, Ints{71}, "R.sdb"},
+    {"RestoreFileHardLinkedToASong", restoreAt("R.sdb", linked("backup/00101.SQT", "R.sdb", true)), Aborted,
+     0, Ints{71}, "R.sdb"},
     {"BackupInsideThePrivateFolder", songs(2, Card, Sequential, backupAt("card/PRIVATE/backup", false)),
      Aborted, 0, Ints{71}, "PRIVATE"},
     {"BackupInsideTheRestoreFolder", songs(2, RestoreFile, Sequential, backupAt("RestorSDB/b", false)),
@@ -551,19 +548,19 @@ const RunCase kRuns[] = {
     {"CardRootIsTheBackupFolder", songs(2, Card, Sequential, backupAt("card", false)), Aborted, 0, Ints{71},
      "card"},
 #ifndef _WIN32
-    {"RestoreFileLinkedToTheSongTable", restoreAt("R.sdb", linked("backup/Sx6bck.sxf", "R.sdb", Link::File)),
-     Aborted, 0, Ints{71}, "R.sdb"},
-    {"RestoreFileInALinkedFolder", restoreAt("alias/R.sdb", linked("backup", "alias", Link::Folder)), Aborted,
-     0, Ints{71}, "alias"},
+    {"RestoreFileLinkedToTheSongTable", restoreAt("R.sdb", linked("backup/Sx6bck.sxf", "R.sdb")), Aborted, 0,
+     Ints{71}, "R.sdb"},
+    {"RestoreFileInALinkedFolder", restoreAt("alias/R.sdb", linked("backup", "alias")), Aborted, 0, Ints{71},
+     "alias"},
     {"BackupInPrivateReachedFromOutside",
      songs(2, Card, Sequential, then(backupAt("card/PRIVATE/backup", false), backupAt("alias", true))),
      Aborted, 0, Ints{71}, "PRIVATE"},
     {"BackupThroughALinkInPrivate", songs(2, Card, Sequential, backupAt("card/PRIVATE/lnk", true)), Aborted,
      0, Ints{71}, "PRIVATE"},
-    {"PrivateALinkToTheBackupsFolder", songs(2, Card, Sequential, linked("", "card/PRIVATE", Link::Folder)),
-     Completed, 2, Ints{65}},
-    {"RestoreFolderALinkToTheBackup",
-     songs(2, RestoreFile, Sequential, linked("backup", "RestorSDB", Link::Folder)), Completed, 2, Ints{62}},
+    {"PrivateALinkToTheBackupsFolder", songs(2, Card, Sequential, linked("", "card/PRIVATE")), Completed, 2,
+     Ints{65}},
+    {"RestoreFolderALinkToTheBackup", songs(2, RestoreFile, Sequential, linked("backup", "RestorSDB")),
+     Completed, 2, Ints{62}},
 #endif
 };
 
