@@ -279,6 +279,52 @@ TEST_F(CliTransferTest, OptionsMarkAndRenameAsClicksWould) {
     EXPECT_NE(err.str().find("cannot write the standard output"), std::string::npos) << err.str();
 }
 
+// The progress line of transfer and unpack: drawn on standard error only when that is a
+// terminal, never changing standard output or the files written, and left out with --quiet.
+TEST_F(CliTransferTest, ProgressLineOnATerminalOnly) {
+    // Standard output and error as terminals or not, or both on one screen.
+    const auto run = [&](Args args, bool terminal, bool oneScreen, const fs::path& output) {
+        std::ostringstream out, err;
+        std::istringstream in;
+        CliContext ctx{realFileSystem(), drives, out, oneScreen ? out : err, in, false, terminal, terminal};
+        EXPECT_EQ(runCli(args, ctx), kExitOk) << err.str();
+        return std::tuple(out.str(), err.str(), tree(output));
+    };
+    for (const char* folder : {"file", "card", "unpacked"})
+        fs::create_directories(tmp / folder);
+    const std::string backup = expand("{kn5000}"), restore = expand("{tmp}/file/R.sdb");
+    for (const auto& [args, output, total] :
+         {std::tuple{Args{"transfer", backup, "--restore-file", restore}, tmp / "file", "/8 songs  "},
+          std::tuple{Args{"transfer", backup, "--card", expand("{tmp}/card"), "--allow-fixed", "--yes"},
+                     tmp / "card", "/8 songs  "},
+          std::tuple{Args{"unpack", restore, "--to", expand("{tmp}/unpacked"), "--allow-fixed", "--yes"},
+                     tmp / "unpacked", "/17 files  "}}) {
+        SCOPED_TRACE(args[0] + " " + args[2]);
+        const auto [out, err, files] = run(args, false, false, output);
+        const auto [drawnOut, drawn, drawnFiles] = run(args, true, false, output);
+        EXPECT_EQ(std::tie(err, drawnOut, drawnFiles), std::tie("", out, files));
+        // One line redrawn in place (never a line feed), blanked out at the end.
+        EXPECT_NE(drawn.find(total), std::string::npos) << drawn;
+        EXPECT_EQ(drawn.find('\n'), std::string::npos) << drawn;
+        EXPECT_EQ(drawn.find_first_not_of(' ', drawn.rfind('\r', drawn.size() - 2) + 1), drawn.size() - 1)
+            << drawn;
+        // On one screen, what follows the progress line is its own erasing ("\r"), never a
+        // song or file line written beside it.
+        const std::string screen = std::get<0>(run(args, true, true, output));
+        for (std::size_t at = screen.find(" left"); at != std::string::npos;
+             at = screen.find(" left", at + 1))
+            EXPECT_EQ(screen.at(screen.find_first_not_of(' ', at + 5)), '\r') << screen;
+        // --quiet: the closing summary alone (no song or file line, which part their columns
+        // by two blanks), and no progress line.
+        Args quietArgs = args;
+        quietArgs.push_back("--quiet");
+        const auto [quiet, quietErr, quietFiles] = run(quietArgs, true, false, output);
+        EXPECT_EQ(quietErr, "");
+        EXPECT_TRUE(out.ends_with(quiet) && quiet.find("written") != std::string::npos) << quiet;
+        EXPECT_EQ(quiet.find("  "), std::string::npos) << quiet;
+    }
+}
+
 // A run killed at any moment leaves the earlier restore file, or the complete new one, under
 // the restore file's name; the next run clears what the killed one left.
 TEST_F(CliTransferTest, KilledRunLeavesTheEarlierRestoreFile) {
