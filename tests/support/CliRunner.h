@@ -23,15 +23,10 @@ inline CliRun runCliInProcess(const std::vector<std::string>& args, FileSystem& 
                               Drives* drives = nullptr, const std::string& input = {},
                               bool terminal = false) {
     static FakeDrives noDrives;
-    std::ostringstream out;
-    std::ostringstream err;
+    std::ostringstream out, err;
     std::istringstream in(input);
     CliContext ctx{fs, drives ? *drives : noDrives, out, err, in, terminal};
-    CliRun r;
-    r.status = runCli(args, ctx);
-    r.out = out.str();
-    r.err = err.str();
-    return r;
+    return {runCli(args, ctx), out.str(), err.str()}; // in this order: braced lists are sequenced
 }
 
 } // namespace lw::test
