@@ -51,7 +51,9 @@ public:
         largestRequest = std::max(largestRequest, buffer.size());
         if (m_failAt && m_pos >= *m_failAt)
             return statusFromErrno(EIO, "");
-        const std::size_t n = std::min({buffer.size(), m_chunk, m_bytes.size() - m_pos});
+        // The bytes before the bad place read as they are, whatever the request's size.
+        const std::size_t n = std::min(
+            {buffer.size(), m_chunk, m_bytes.size() - m_pos, m_failAt ? *m_failAt - m_pos : m_bytes.size()});
         std::copy_n(m_bytes.begin() + static_cast<std::ptrdiff_t>(m_pos), n, buffer.begin());
         m_pos += n;
         return n;
