@@ -89,28 +89,37 @@ Status RestoreFileWriter::appendFileEntry(std::string_view name, InputFile& sour
     if (!head)
         return head.status();
 
-    // The head and the first piece of data go out in one write; the rest is appended in
-    // one go, by the system where it can. A source that fails later leaves its entry
-    // filled up with 0x00 below, so the file stays readable.
+    // The head and as much of the data as the buffer holds (a whole song file, as a rule) go
+    // out in one write; a longer file's rest is appended in one go, by the system where it
+    // can. Nothing is written before the first kProbeSize bytes are read: a file that cannot
+    // be read at all leaves the restore file as it was. A source that fails later leaves its
+    // entry filled up with 0x00 below, so the file stays readable.
     std::memcpy(buffer.data(), head->data(), head->size());
-    std::size_t probed = 0;
     const std::size_t probe = std::min<std::size_t>(kProbeSize, length);
-    while (probed < probe) {
-        auto r = source.read(buffer.subspan(kRestoreEntryHeadSize + probed, probe - probed));
-        if (!r)
-            return withPath(r.status(), sourcePath);
-        if (*r == 0)
-            return Status::error(ErrorCode::IoError, sourcePath,
-                                 "the file ended after " + std::to_string(probed) + " of its " +
-                                     std::to_string(length) + " bytes");
-        probed += *r;
+    const std::size_t first = std::min<std::size_t>(buffer.size() - kRestoreEntryHeadSize, length);
+    const auto endedAfter = [&](std::uint64_t bytes) {
+        return Status::error(ErrorCode::IoError, sourcePath,
+                             "the file ended after " + std::to_string(bytes) + " of its " +
+                                 std::to_string(length) + " bytes");
+    };
+    std::size_t read = 0;
+    Status readFailure;
+    while (read < first) {
+        auto r = source.read(buffer.subspan(kRestoreEntryHeadSize + read, first - read));
+        if (r && *r > 0) {
+            read += *r;
+            continue;
+        }
+        readFailure = r ? endedAfter(read) : withPath(r.status(), sourcePath);
+        if (read < probe)
+            return readFailure;
+        break;
     }
-    if (Status st = write(buffer.first(kRestoreEntryHeadSize + probed)); !st)
+    if (Status st = write(buffer.first(kRestoreEntryHeadSize + read)); !st)
         return st;
 
-    std::uint64_t done = probed;
-    Status readFailure;
-    if (done < length) {
+    std::uint64_t done = read;
+    if (readFailure.isOk() && done < length) {
         const AppendOutcome appended = m_out.appendFrom(source, length - done, buffer);
         done += appended.appended;
         if (!appended.writeError.isOk()) {
@@ -119,9 +128,7 @@ Status RestoreFileWriter::appendFileEntry(std::string_view name, InputFile& sour
         }
         readFailure = withPath(appended.readError, sourcePath);
         if (readFailure.isOk() && done < length)
-            readFailure = Status::error(ErrorCode::IoError, sourcePath,
-                                        "the file ended after " + std::to_string(done) + " of its " +
-                                            std::to_string(length) + " bytes");
+            readFailure = endedAfter(done);
     }
     if (!readFailure.isOk()) {
         // The head has promised `length` bytes: keep the file readable after this entry.
