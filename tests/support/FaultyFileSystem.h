@@ -24,6 +24,7 @@ enum class FsOp {
     CreateDirectory,
     List,
     FreeSpace, // the medium does not answer
+    DirectorySize,
     Flush,
 };
 
@@ -85,6 +86,8 @@ public:
         return m_capacity ? Result<std::uint64_t>(m_unit) : m_inner.allocationUnit(p);
     }
     Result<std::uint64_t> directorySize(const std::filesystem::path& dir) override {
+        if (auto failed = injected(FsOp::DirectorySize, dir))
+            return *failed;
         return m_directorySize ? Result<std::uint64_t>(*m_directorySize) : m_inner.directorySize(dir);
     }
     Result<std::vector<DirectoryEntry>> listDirectory(const std::filesystem::path& dir) override;
