@@ -167,6 +167,7 @@ const Row kRows[] = {
 #endif
     {"unpack {tmp}/dir/PRIVATE/Restore.sdb --to {tmp}/dir --allow-fixed --yes", kExitError,
      Args{"which is replaced"}},
+    {"unpack {tmp}/inside.sdb --to {tmp}/dir --allow-fixed --yes", kExitError, Args{"which is replaced"}},
     {"unpack {tmp}/good.sdb --to {tmp}/good.sdb --allow-fixed", kExitError, Args{"it is not a folder"}},
 };
 
@@ -197,6 +198,7 @@ TEST_F(CliTransferTest, EachCommandLinePrintsExitsAndWritesAsItShould) {
     test::writeBytes(tmp / "dir/keep.txt", {7});
     fs::create_directory_symlink(tmp / "elsewhere", tmp / "dir/lnk");
     fs::copy_file(tmp / "good.sdb", tmp / "dir/PRIVATE/Restore.sdb");
+    fs::create_hard_link(tmp / "dir/PRIVATE/Restore.sdb", tmp / "inside.sdb");
 
     for (const Row& row : kRows) {
         SCOPED_TRACE(row.command + (" " + row.input));

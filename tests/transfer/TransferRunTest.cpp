@@ -363,7 +363,7 @@ More cancelAt(std::size_t song, bool answer) {
     return [=](TransferRunTest& t) {
         t.frontEnd.answer = answer;
         t.frontEnd.cancel = t.unforeseen = answer;
-        t.frontEnd.onEvents = [&t, song](std::size_t handled) { t.frontEnd.cancel = handled == song; };
+        t.frontEnd.onEvents = [&t, song](std::size_t handled) { t.frontEnd.cancel |= handled == song; };
     };
 }
 // While the first song is written, a second run on the same output is refused at once.
