@@ -79,7 +79,7 @@ protected:
 };
 
 struct Row {
-    const char* command; // the arguments parted by blanks; "{empty}" stands for an empty one
+    const char* command; // the arguments separated by blanks; "{empty}" stands for an empty one
     int status;
     Args shows;          // pieces of standard output or error
     bool writes = false; // otherwise nothing in the test's folder changes
@@ -316,7 +316,7 @@ TEST_F(CliTransferTest, ProgressLineOnATerminalOnly) {
         for (std::size_t at = screen.find(" left"); at != std::string::npos;
              at = screen.find(" left", at + 1))
             EXPECT_EQ(screen.at(screen.find_first_not_of(' ', at + 5)), '\r') << screen;
-        // --quiet: the closing summary alone (no song or file line, which part their columns
+        // --quiet: the closing summary alone (no song or file line, which separate their columns
         // by two blanks), and no progress line.
         Args quietArgs = args;
         quietArgs.push_back("--quiet");
