@@ -79,7 +79,7 @@ protected:
 };
 
 struct Row {
-    const char* command; // the arguments parted by blanks; "{empty}" stands for an empty one
+    const char* command; // the arguments separated by blanks; "{empty}" stands for an empty one
     int status;
     Args shows;          // pieces of standard output or error
     bool writes = false; // otherwise nothing in the test's folder changes
@@ -155,7 +155,9 @@ const Row kRows[] = {
     {"inspect {tmp}/odd", kExitError,
      Args{"010101__.CMP: listed in the information file but missing",
           "090999__.SQT: a song file that no entry"}},
+#ifndef _WIN32
     {"inspect {tmp}/bad\xFFname --json", kExitError, Args{"bad\\xFFname"}},
+#endif
     // unpack refuses what would harm the folder before it touches it.
     {"unpack {tmp}/evil.sdb --to {tmp}/dir --allow-fixed --yes", kExitError,
      Args{"has no safe place", "nothing was written"}},
@@ -167,6 +169,7 @@ const Row kRows[] = {
 #endif
     {"unpack {tmp}/dir/PRIVATE/Restore.sdb --to {tmp}/dir --allow-fixed --yes", kExitError,
      Args{"which is replaced"}},
+    {"unpack {tmp}/inside.sdb --to {tmp}/dir --allow-fixed --yes", kExitError, Args{"which is replaced"}},
     {"unpack {tmp}/good.sdb --to {tmp}/good.sdb --allow-fixed", kExitError, Args{"it is not a folder"}},
 };
 
@@ -191,12 +194,15 @@ TEST_F(CliTransferTest, EachCommandLinePrintsExitsAndWritesAsItShould) {
     ASSERT_EQ(cli({"transfer", "{kn2000}", "--card", "{tmp}/odd", "--allow-fixed"}).status, 0);
     fs::remove(tmp / "odd/PRIVATE/TECHNICS/KN7000/TFLD001/010101__.CMP");
     test::writeBytes(tmp / "odd/PRIVATE/TECHNICS/KN7000/TFLD001/090999__.SQT", {1});
-    fs::create_directories(tmp / "bad\xFFname");
     fs::create_directories(tmp / "dir/PRIVATE/OLD");
     fs::create_directories(tmp / "elsewhere");
     test::writeBytes(tmp / "dir/keep.txt", {7});
+#ifndef _WIN32
+    fs::create_directories(tmp / "bad\xFFname");
     fs::create_directory_symlink(tmp / "elsewhere", tmp / "dir/lnk");
+#endif
     fs::copy_file(tmp / "good.sdb", tmp / "dir/PRIVATE/Restore.sdb");
+    fs::create_hard_link(tmp / "dir/PRIVATE/Restore.sdb", tmp / "inside.sdb");
 
     for (const Row& row : kRows) {
         SCOPED_TRACE(row.command + (" " + row.input));
@@ -314,7 +320,7 @@ TEST_F(CliTransferTest, ProgressLineOnATerminalOnly) {
         for (std::size_t at = screen.find(" left"); at != std::string::npos;
              at = screen.find(" left", at + 1))
             EXPECT_EQ(screen.at(screen.find_first_not_of(' ', at + 5)), '\r') << screen;
-        // --quiet: the closing summary alone (no song or file line, which part their columns
+        // --quiet: the closing summary alone (no song or file line, which separate their columns
         // by two blanks), and no progress line.
         Args quietArgs = args;
         quietArgs.push_back("--quiet");

@@ -77,8 +77,8 @@ int songCount(const DecodedInfoFile& info) {
 struct Recorder : TransferFrontEnd {
     std::size_t handled = 0;
     Names transferred; // the places of the songs transferred, in order
-    // Each message's number (its first part), 73 after it when it advises to check the card,
-    // and each cancel question.
+    // Each message's number (that of its first piece), 73 after it when it advises to check
+    // the card, and each cancel question.
     std::vector<int> shown;
     bool cancel = false;
     bool answer = true;
@@ -363,7 +363,7 @@ More cancelAt(std::size_t song, bool answer) {
     return [=](TransferRunTest& t) {
         t.frontEnd.answer = answer;
         t.frontEnd.cancel = t.unforeseen = answer;
-        t.frontEnd.onEvents = [&t, song](std::size_t handled) { t.frontEnd.cancel = handled == song; };
+        t.frontEnd.onEvents = [&t, song](std::size_t handled) { t.frontEnd.cancel |= handled == song; };
     };
 }
 // While the first song is written, a second run on the same output is refused at once.
