@@ -58,7 +58,8 @@ protected:
     std::string expand(std::string s) const {
         for (const auto& [from, to] : {std::pair{std::string("{kn2000}"), test::sampleDir("kn2000")},
                                        std::pair{std::string("{kn5000}"), test::sampleDir("kn5000")},
-                                       std::pair{std::string("{tmp}/"), tmp / ""}})
+                                       std::pair{std::string("{tmp}/"), tmp / ""},
+                                       std::pair{std::string("{sep}"), fs::path("/").make_preferred()}})
             if (const auto at = s.find(from); at != std::string::npos)
                 s.replace(at, from.size(), pathToUtf8(to));
         return s;
@@ -99,7 +100,7 @@ const Row kRows[] = {
     {"transfer {tmp}/many --restore-file {tmp}/o.sdb", kExitStoppedEarly,
      Args{"with 99 directories is reached"}, true},
     {"transfer {tmp}/locked --restore-file {tmp}/o.sdb", kExitError,
-     Args{"liedwerk-cli: cannot read the song file {tmp}/locked/00301.SQT: Permission denied\n"}, true},
+     Args{"liedwerk-cli: cannot read the song file {tmp}/locked{sep}00301.SQT: Permission denied\n"}, true},
     {"transfer {kn2000} --card {tmp}/card --allow-fixed --unmark-folder 001 --unmark-folder 002 "
      "--unmark-folder 003 --unmark-folder 005",
      0, Args{"No song is marked; nothing was written."}},
