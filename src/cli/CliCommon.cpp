@@ -1,6 +1,8 @@
 #include "cli/CliCommon.h"
 #include "platform/Path.h"
 
+#include <utility>
+
 namespace lw {
 
 int usageError(CliContext& ctx, std::string_view command, const std::string& message) {
@@ -52,8 +54,9 @@ std::optional<LoadedBackup> loadBackupForCli(CliContext& ctx, const std::string&
     }
     LoadedBackup loaded;
     GivenAnswers answers(order);
-    const LoadResult result = loadBackup(ctx.fs, dir, loaded.list, answers);
-    loaded.recognition = result.recognition;
+    LoadResult result = loadBackup(ctx.fs, dir, loaded.list, answers);
+    // Moved, not copied: the directory's listing holds every file name of the backup.
+    loaded.recognition = std::move(result.recognition);
     switch (result.outcome) {
     case LoadOutcome::Loaded:
     case LoadOutcome::Declined:
