@@ -114,9 +114,9 @@ std::string usageRoff(std::string_view text, const std::set<std::string, std::le
 }
 
 // The literal words of a command: its options and the choices of their values.
-std::set<std::string, std::less<>> literalsOf(const CommandSpec& c) {
+std::set<std::string, std::less<>> literalsOf(const CliCommand& c) {
     std::set<std::string, std::less<>> out{std::string(c.name)};
-    for (const OptionSpec& o : c.options) {
+    for (const CliOption& o : c.options) {
         out.emplace(o.name);
         std::string_view v = o.value;
         if (v.find('|') == std::string_view::npos)
@@ -176,7 +176,7 @@ std::string cliPage(std::string_view version) {
         ".SH NAME\nliedwerk\\-cli \\- put Technics KN2000 to KN6000/6500 song backups onto KN7000 SD cards\n";
 
     out += ".SH SYNOPSIS\n";
-    for (const CommandSpec& c : cliCommands())
+    for (const CliCommand& c : cliCommands())
         out += ".B liedwerk\\-cli\n" +
                usageRoff(std::string(c.name) + " " + std::string(c.synopsis), literalsOf(c)) + "\n.br\n";
     out += ".B liedwerk\\-cli\n.RI [ COMMAND ]\n.B \\-\\-help\n";
@@ -193,13 +193,13 @@ std::string cliPage(std::string_view version) {
                             "whose name begins with -; -h works like --help on every command.");
 
     out += ".SH COMMANDS\n";
-    for (const CommandSpec& c : cliCommands()) {
+    for (const CliCommand& c : cliCommands()) {
         const auto literals = literalsOf(c);
         out += ".SS " + std::string(c.name) + "\n";
         out += "\\fBliedwerk\\-cli\\fR " +
                usageRoff(std::string(c.name) + " " + std::string(c.synopsis), literals) + "\n.PP\n" +
                paragraph(c.description);
-        for (const OptionSpec& o : c.options) {
+        for (const CliOption& o : c.options) {
             out += ".TP\n" + usageRoff(o.name, literals);
             if (!o.value.empty())
                 out += " " + usageRoff(o.value, literals);
@@ -295,7 +295,7 @@ std::string words(const std::vector<std::string>& list) {
 }
 
 // How a value or argument is completed: from a word list, as a folder, as a file, or not.
-std::string completionOf(const OptionSpec& o) {
+std::string completionOf(const CliOption& o) {
     std::string_view v = o.value;
     if (o.name == "--card-size") {
         std::vector<std::string> sizes;
@@ -325,7 +325,7 @@ std::string completionOf(const OptionSpec& o) {
 
 std::string completion() {
     std::vector<std::string> commands;
-    for (const CommandSpec& c : cliCommands())
+    for (const CliCommand& c : cliCommands())
         commands.emplace_back(c.name);
     commands.emplace_back("--help");
 
@@ -360,12 +360,12 @@ std::string completion() {
         "        [[ ${COMP_WORDS[i]} == -- ]] && optionsEnded=1\n"
         "    done\n"
         "    case ${COMP_WORDS[1]} in\n";
-    for (const CommandSpec& c : cliCommands()) {
+    for (const CliCommand& c : cliCommands()) {
         std::vector<std::string> options;
         out += "    " + std::string(c.name) + ")\n";
         out += "        if [[ -z $optionsEnded ]]; then\n";
         out += "            case $option in\n";
-        for (const OptionSpec& o : c.options) {
+        for (const CliOption& o : c.options) {
             options.emplace_back(o.name);
             if (!o.value.empty())
                 out += "            " + std::string(o.name) + ") " + completionOf(o) + "; return ;;\n";
@@ -391,7 +391,7 @@ std::string completion() {
 bool examplesParse() {
     bool ok = true;
     for (const Example& e : kCliExamples) {
-        const CommandSpec* command = findCommand(e.args.at(0));
+        const CliCommand* command = findCommand(e.args.at(0));
         CliArgs parsed;
         if (!command || !parsed.parse({e.args.begin() + 1, e.args.end()}, *command)) {
             std::cerr << "liedwerk-make-manual: the example \"" << e.args.at(0)

@@ -7,85 +7,84 @@ namespace lw {
 
 namespace {
 
-constexpr OptionSpec kHelp{"--help", "", "print this usage (also -h)"};
+constexpr CliOption kHelp{"--help", "", "print this usage (also -h)"};
 
 constexpr std::array kListOptions = {
-    OptionSpec{"--order", "standard|alphabetical", "order of the working list (standard)"},
-    OptionSpec{"--json", "", "print the list as one JSON object"},
+    CliOption{"--order", "standard|alphabetical", "order of the working list (standard)"},
+    CliOption{"--json", "", "print the list as one JSON object"},
     kHelp,
 };
 
 constexpr std::array kTransferOptions = {
-    OptionSpec{"--card", "DIR", "write onto the card whose root folder is DIR"},
-    OptionSpec{"--restore-file", "FILE", "write the restore file FILE for the Song Manager"},
-    OptionSpec{"--order", "standard|alphabetical", "order of the working list (standard)"},
-    OptionSpec{
-        "--layout", "keep|sequential",
-        "keep the backup's folders, or songs one after the other (keep; an alphabetical list is always "
-        "sequential)"},
-    OptionSpec{"--unmark", "INDEX", "unmark the song with this Index (e.g. 00703); repeatable"},
-    OptionSpec{"--unmark-folder", "NNN", "unmark folder NNN and its songs; repeatable"},
-    OptionSpec{"--only", "INDEX", "start with nothing marked and mark just these songs; repeatable"},
-    OptionSpec{"--rename", "INDEX=NAME", "the song's KN7000 name (16 characters kept); repeatable"},
-    OptionSpec{"--card-size", "MB", "restore file: card of 8, 16, 32, 64, 128, 256, 512 or 1024 MB (64)"},
-    OptionSpec{"--cluster-size", "BYTES",
-               "restore file: 2048, 4096, 8192, 16384 or 32768 (from the card size)"},
-    OptionSpec{"--yes", "", "card: replace the card's PRIVATE folder without asking"},
-    OptionSpec{"--allow-fixed", "", "card: accept a DIR that is not the root of a removable medium"},
-    OptionSpec{"--add", "",
-               "card: keep the card's songs and add the marked ones in new folders after them (no question)"},
-    OptionSpec{"--dry-run", "",
-               "write nothing; print where each song would go, what is left out, and how full the card gets"},
-    OptionSpec{"--json", "", "with --dry-run: print the plan as one JSON object"},
-    OptionSpec{"--quiet", "", "print only errors and the closing summary"},
+    CliOption{"--card", "DIR", "write onto the card whose root folder is DIR"},
+    CliOption{"--restore-file", "FILE", "write the restore file FILE for the Song Manager"},
+    CliOption{"--order", "standard|alphabetical", "order of the working list (standard)"},
+    CliOption{"--layout", "keep|sequential",
+              "keep the backup's folders, or songs one after the other (keep; an alphabetical list is always "
+              "sequential)"},
+    CliOption{"--unmark", "INDEX", "unmark the song with this Index (e.g. 00703); repeatable"},
+    CliOption{"--unmark-folder", "NNN", "unmark folder NNN and its songs; repeatable"},
+    CliOption{"--only", "INDEX", "start with nothing marked and mark just these songs; repeatable"},
+    CliOption{"--rename", "INDEX=NAME", "the song's KN7000 name (16 characters kept); repeatable"},
+    CliOption{"--card-size", "MB", "restore file: card of 8, 16, 32, 64, 128, 256, 512 or 1024 MB (64)"},
+    CliOption{"--cluster-size", "BYTES",
+              "restore file: 2048, 4096, 8192, 16384 or 32768 (from the card size)"},
+    CliOption{"--yes", "", "card: replace the card's PRIVATE folder without asking"},
+    CliOption{"--allow-fixed", "", "card: accept a DIR that is not the root of a removable medium"},
+    CliOption{"--add", "",
+              "card: keep the card's songs and add the marked ones in new folders after them (no question)"},
+    CliOption{"--dry-run", "",
+              "write nothing; print where each song would go, what is left out, and how full the card gets"},
+    CliOption{"--json", "", "with --dry-run: print the plan as one JSON object"},
+    CliOption{"--quiet", "", "print only errors and the closing summary"},
     kHelp,
 };
 
 constexpr std::array kInspectOptions = {
-    OptionSpec{"--json", "", "print the findings as one JSON object"},
+    CliOption{"--json", "", "print the findings as one JSON object"},
     kHelp,
 };
 
 constexpr std::array kUnpackOptions = {
-    OptionSpec{"--to", "DIR", "the folder that receives the entries, as a card's root"},
-    OptionSpec{"--yes", "", "replace DIR's PRIVATE folder without asking"},
-    OptionSpec{"--allow-fixed", "", "accept a DIR that is not the root of a removable medium"},
-    OptionSpec{"--quiet", "", "print only errors and the closing summary"},
+    CliOption{"--to", "DIR", "the folder that receives the entries, as a card's root"},
+    CliOption{"--yes", "", "replace DIR's PRIVATE folder without asking"},
+    CliOption{"--allow-fixed", "", "accept a DIR that is not the root of a removable medium"},
+    CliOption{"--quiet", "", "print only errors and the closing summary"},
     kHelp,
 };
 
 constexpr std::array kCommands = {
-    CommandSpec{"list", "BACKUP_DIR [--order standard|alphabetical] [--json]",
-                "print the working list of a backup",
-                "Recognises the KN2000, KN3000, KN5000 or KN6000/6500 backup in BACKUP_DIR and prints\n"
-                "its working list: folder rows and song rows with their marks.\n",
-                kListOptions},
-    CommandSpec{"transfer", "BACKUP_DIR (--card DIR | --restore-file FILE) [options]",
-                "write the marked songs to a card or a restore file",
-                "Writes the marked songs of the backup in BACKUP_DIR onto the card whose root is DIR,\n"
-                "or into the restore file FILE for the Song Manager.\n",
-                kTransferOptions},
-    CommandSpec{"inspect", "PATH [--json]", "check and show a restore file, KN7000MN.INF or card",
-                "PATH is a restore file, a KN7000MN.INF, or a card root (a folder holding\n"
-                "PRIVATE/TECHNICS/KN7000). Checks its structure and prints what it holds.\n",
-                kInspectOptions},
-    CommandSpec{"unpack", "RESTORE_FILE --to DIR [--yes] [--allow-fixed]",
-                "write a restore file's entries into a folder as a card would get them",
-                "Writes every entry of the restore file under DIR as the card would receive it, after\n"
-                "replacing DIR's PRIVATE folder. DIR must be the root of a removable medium unless\n"
-                "--allow-fixed is given; an existing PRIVATE folder is replaced only with --yes or\n"
-                "after a yes on the terminal.\n",
-                kUnpackOptions},
+    CliCommand{"list", "BACKUP_DIR [--order standard|alphabetical] [--json]",
+               "print the working list of a backup",
+               "Recognises the KN2000, KN3000, KN5000 or KN6000/6500 backup in BACKUP_DIR and prints\n"
+               "its working list: folder rows and song rows with their marks.\n",
+               kListOptions},
+    CliCommand{"transfer", "BACKUP_DIR (--card DIR | --restore-file FILE) [options]",
+               "write the marked songs to a card or a restore file",
+               "Writes the marked songs of the backup in BACKUP_DIR onto the card whose root is DIR,\n"
+               "or into the restore file FILE for the Song Manager.\n",
+               kTransferOptions},
+    CliCommand{"inspect", "PATH [--json]", "check and show a restore file, KN7000MN.INF or card",
+               "PATH is a restore file, a KN7000MN.INF, or a card root (a folder holding\n"
+               "PRIVATE/TECHNICS/KN7000). Checks its structure and prints what it holds.\n",
+               kInspectOptions},
+    CliCommand{"unpack", "RESTORE_FILE --to DIR [--yes] [--allow-fixed]",
+               "write a restore file's entries into a folder as a card would get them",
+               "Writes every entry of the restore file under DIR as the card would receive it, after\n"
+               "replacing DIR's PRIVATE folder. DIR must be the root of a removable medium unless\n"
+               "--allow-fixed is given; an existing PRIVATE folder is replaced only with --yes or\n"
+               "after a yes on the terminal.\n",
+               kUnpackOptions},
 };
 
 } // namespace
 
-std::span<const CommandSpec> cliCommands() {
+std::span<const CliCommand> cliCommands() {
     return kCommands;
 }
 
-const CommandSpec* findCommand(std::string_view name) {
-    for (const CommandSpec& c : kCommands)
+const CliCommand* findCommand(std::string_view name) {
+    for (const CliCommand& c : kCommands)
         if (c.name == name)
             return &c;
     return nullptr;
@@ -99,7 +98,7 @@ std::string_view programDescription() {
 std::string programUsage() {
     std::string out =
         "usage: liedwerk-cli COMMAND [ARGS]\n\n" + std::string(programDescription()) + "\ncommands:\n";
-    for (const CommandSpec& c : kCommands) {
+    for (const CliCommand& c : kCommands) {
         std::string left =
             "  " + std::string(c.name) + " " + std::string(c.synopsis.substr(0, c.synopsis.find(' ')));
         left.resize(std::max<std::size_t>(left.size() + 2, 24), ' ');
@@ -109,11 +108,11 @@ std::string programUsage() {
     return out;
 }
 
-std::string commandUsage(const CommandSpec& command) {
+std::string commandUsage(const CliCommand& command) {
     std::string out = "usage: liedwerk-cli " + std::string(command.name) + " " +
                       std::string(command.synopsis) + "\n\n" + std::string(command.description) +
                       "\noptions:\n";
-    for (const OptionSpec& o : command.options) {
+    for (const CliOption& o : command.options) {
         std::string left = "  " + std::string(o.name) + (o.value.empty() ? "" : " " + std::string(o.value));
         left.resize(std::max<std::size_t>(left.size() + 2, 34), ' ');
         out += left + std::string(o.help) + "\n";
@@ -121,9 +120,9 @@ std::string commandUsage(const CommandSpec& command) {
     return out;
 }
 
-bool CliArgs::parse(const std::vector<std::string>& args, const CommandSpec& command) {
-    const auto spec = [&](const std::string& name) -> const OptionSpec* {
-        for (const OptionSpec& o : command.options)
+bool CliArgs::parse(const std::vector<std::string>& args, const CliCommand& command) {
+    const auto optionNamed = [&](const std::string& name) -> const CliOption* {
+        for (const CliOption& o : command.options)
             if (o.name == name)
                 return &o;
         return nullptr;
@@ -149,7 +148,7 @@ bool CliArgs::parse(const std::vector<std::string>& args, const CommandSpec& com
             name = a.substr(0, eq);
             inlineValue = a.substr(eq + 1);
         }
-        const OptionSpec* option = spec(name);
+        const CliOption* option = optionNamed(name);
         if (!option) {
             m_error = "unknown option " + name;
             return false;

@@ -14,35 +14,35 @@
 
 namespace lw {
 
-struct OptionSpec {
+struct CliOption {
     std::string_view name;  // "--order"
     std::string_view value; // what it takes ("standard|alphabetical"); empty for a flag
     std::string_view help;  // one line, with the default in parentheses
 };
 
-struct CommandSpec {
+struct CliCommand {
     std::string_view name;        // "transfer"
     std::string_view synopsis;    // what follows the name in the usage line
     std::string_view summary;     // one line for the list of commands
     std::string_view description; // a paragraph, lines ended by "\n"
-    std::span<const OptionSpec> options;
+    std::span<const CliOption> options;
 };
 
 // Every command, in the order the usage lists them.
-std::span<const CommandSpec> cliCommands();
-const CommandSpec* findCommand(std::string_view name);
+std::span<const CliCommand> cliCommands();
+const CliCommand* findCommand(std::string_view name);
 
 // What the program does, lines ended by "\n" (the usage's and the manual page's words).
 std::string_view programDescription();
 // "usage: liedwerk-cli COMMAND [ARGS]", the description and the list of commands.
 std::string programUsage();
 // A command's usage line, description and options.
-std::string commandUsage(const CommandSpec& command);
+std::string commandUsage(const CliCommand& command);
 
 class CliArgs {
 public:
     // Returns false and sets error() on an unknown option or a missing value.
-    bool parse(const std::vector<std::string>& args, const CommandSpec& command);
+    bool parse(const std::vector<std::string>& args, const CliCommand& command);
 
     const std::vector<std::string>& positional() const { return m_positional; }
     bool has(const std::string& option) const { return m_values.count(option) || m_flags.count(option); }

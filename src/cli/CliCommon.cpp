@@ -12,11 +12,11 @@ int usageError(CliContext& ctx, std::string_view command, const std::string& mes
 
 std::optional<int> parseArguments(CliContext& ctx, const std::vector<std::string>& args,
                                   std::string_view command, CliArgs& parsed) {
-    const CommandSpec& spec = *findCommand(command);
-    if (!parsed.parse(args, spec))
+    const CliCommand& known = *findCommand(command);
+    if (!parsed.parse(args, known))
         return usageError(ctx, command, parsed.error());
     if (parsed.has("--help")) {
-        ctx.out << commandUsage(spec);
+        ctx.out << commandUsage(known);
         return kExitOk;
     }
     return std::nullopt;
