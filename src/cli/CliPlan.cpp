@@ -11,44 +11,30 @@ namespace lw {
 
 namespace {
 
-const char* fateText(PlannedSong::Fate fate) {
-    switch (fate) {
-    case PlannedSong::Fate::Transferred:
-        return "OK";
-    case PlannedSong::Fate::NotFound:
-        return "not found";
-    case PlannedSong::Fate::NoRoom:
-        return "no room";
-    case PlannedSong::Fate::NoFolder:
-        return "no folder left";
-    case PlannedSong::Fate::Failed:
-        return "cannot be read";
-    case PlannedSong::Fate::Skipped:
-        return "skipped: its folder is not marked";
-    case PlannedSong::Fate::NotReached:
-        break;
-    }
-    return "not reached";
-}
+// A song's fate as the text listing shows it and as the JSON plan names it.
+struct FateWords {
+    const char* text;
+    const char* key;
+};
 
-const char* fateKey(PlannedSong::Fate fate) {
+FateWords fateWords(PlannedSong::Fate fate) {
     switch (fate) {
     case PlannedSong::Fate::Transferred:
-        return "transferred";
+        return {"OK", "transferred"};
     case PlannedSong::Fate::NotFound:
-        return "not found";
+        return {"not found", "not found"};
     case PlannedSong::Fate::NoRoom:
-        return "no room";
+        return {"no room", "no room"};
     case PlannedSong::Fate::NoFolder:
-        return "no folder";
+        return {"no folder left", "no folder"};
     case PlannedSong::Fate::Failed:
-        return "failed";
+        return {"cannot be read", "failed"};
     case PlannedSong::Fate::Skipped:
-        return "skipped";
+        return {"skipped: its folder is not marked", "skipped"};
     case PlannedSong::Fate::NotReached:
         break;
     }
-    return "not reached";
+    return {"not reached", "not reached"};
 }
 
 const char* endKey(RunOutcome end) {
@@ -96,7 +82,7 @@ void printJson(std::ostream& out, const TransferPlan& plan, const TransferSetup&
         const PlannedSong& s = plan.songs[i];
         out << (i ? ",\n  " : "\n  ") << "{\"index\": " << jsonString(s.index)
             << ", \"name\": " << jsonString(cp1252ToUtf8(s.name))
-            << ", \"fate\": " << jsonString(fateKey(s.fate));
+            << ", \"fate\": " << jsonString(fateWords(s.fate).key);
         if (!s.target.empty())
             out << ", \"target\": " << jsonString(s.target) << ", \"folder\": " << s.folder
                 << ", \"slot\": " << s.slot;
@@ -113,7 +99,7 @@ void printText(CliContext& ctx, const TransferPlan& plan, const TransferSetup& s
     const bool card = setup.mode == OutputMode::Card;
     std::size_t songs = 0;
     for (const PlannedSong& s : plan.songs) {
-        ctx.out << (s.target.empty() ? std::string("-") : s.target) << "  " << fateText(s.fate) << "  "
+        ctx.out << (s.target.empty() ? std::string("-") : s.target) << "  " << fateWords(s.fate).text << "  "
                 << shown(cp1252ToUtf8(s.name)) << '\n';
         songs += s.fate == PlannedSong::Fate::Transferred;
     }

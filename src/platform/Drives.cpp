@@ -50,6 +50,16 @@ std::string comparableForm(const fs::path& path) {
     return text;
 }
 
+// The folder as the system names it: it may reach its medium through a symbolic link or
+// be given relative to the current folder.
+fs::path resolvedFolder(const fs::path& folder) {
+    std::error_code ec;
+    fs::path resolved = fs::weakly_canonical(folder, ec);
+    if (ec)
+        resolved = fs::absolute(folder, ec);
+    return ec ? folder : resolved;
+}
+
 } // namespace
 
 std::optional<DriveInfo> findDrive(Drives& drives, const std::string& text) {
@@ -64,15 +74,9 @@ std::optional<DriveInfo> findDrive(Drives& drives, const std::string& text) {
 std::optional<DriveInfo> driveWithRoot(Drives& drives, const fs::path& folder) {
     if (folder.empty())
         return std::nullopt;
-    // The folder may reach the medium through a symbolic link; the drive list's roots are
-    // the system's own names and are not touched (a floppy or empty card drive could stall).
-    std::error_code ec;
-    fs::path resolved = fs::weakly_canonical(folder, ec);
-    if (ec)
-        resolved = fs::absolute(folder, ec);
-    if (ec)
-        resolved = folder;
-    const std::string wanted = comparableForm(resolved);
+    // The drive list's roots are the system's own names and are not touched (a floppy or
+    // empty card drive could stall).
+    const std::string wanted = comparableForm(resolvedFolder(folder));
     const std::string asGiven = comparableForm(folder);
     for (DriveInfo& drive : drives.list()) {
         const std::string root = comparableForm(drive.root);
@@ -85,11 +89,7 @@ std::optional<DriveInfo> driveWithRoot(Drives& drives, const fs::path& folder) {
 std::optional<DriveInfo> driveHolding(Drives& drives, const fs::path& folder) {
     if (folder.empty())
         return std::nullopt;
-    std::error_code ec;
-    fs::path resolved = fs::weakly_canonical(folder, ec);
-    if (ec)
-        resolved = folder;
-    const std::string wanted = comparableForm(resolved);
+    const std::string wanted = comparableForm(resolvedFolder(folder));
     std::optional<DriveInfo> best;
     std::size_t bestLength = 0;
     for (DriveInfo& drive : drives.list()) {

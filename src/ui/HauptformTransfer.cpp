@@ -259,13 +259,10 @@ Hauptform::CardSongsAnswer Hauptform::askAboutCardSongs(const std::filesystem::p
     if (!card.info || songs == 0)
         return CardSongsAnswer::Replace;
     Localisation& loc = m_ctx.localisation;
-    const int folders = card.folderCount();
-    const QString songText = songs == 1 ? windowText(loc, WindowText::SongCountOne)
-                                        : windowText(loc, WindowText::SongCountMany).arg(songs);
-    const QString folderText = folders == 1 ? windowText(loc, WindowText::FolderCountOne)
-                                            : windowText(loc, WindowText::FolderCountMany).arg(folders);
     const QString text = windowText(loc, WindowText::CardHoldsSongs)
-                             .arg(QDir::toNativeSeparators(fromUtf8(cardText)), songText, folderText);
+                             .arg(QDir::toNativeSeparators(fromUtf8(cardText)),
+                                  songCountText(loc, static_cast<std::size_t>(songs)),
+                                  folderCountText(loc, static_cast<std::size_t>(card.folderCount())));
     // Enter adds: it loses nothing on the card and still does what the transfer was
     // started for. Escape and the close box cancel.
     const QList<Answer> answers = {{windowText(loc, WindowText::AnswerReplace), QMessageBox::DestructiveRole},

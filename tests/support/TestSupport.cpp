@@ -15,8 +15,8 @@ TempDir::TempDir() {
     static std::atomic<unsigned> counter{0};
     std::random_device rd;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const fs::path candidate = fs::temp_directory_path() / ("liedwerk-test-" + std::to_string(rd()) + "-" +
-                                                                std::to_string(counter++));
+        const fs::path candidate = fs::temp_directory_path() / ("liedwerk-test-" + std::to_string(rd()) +
+                                                                "-" + std::to_string(counter++));
         std::error_code ec;
         if (fs::create_directory(candidate, ec)) {
             m_path = candidate;
@@ -29,14 +29,18 @@ TempDir::TempDir() {
 TempDir::~TempDir() {
     std::error_code ec;
     // Make read-only leftovers of a test removable.
-    for (auto it = fs::recursive_directory_iterator(m_path, ec); !ec && it != fs::recursive_directory_iterator();
-         it.increment(ec))
+    for (auto it = fs::recursive_directory_iterator(m_path, ec);
+         !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
         fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
     fs::remove_all(m_path, ec);
 }
 
-fs::path sourceDir() { return fs::path(LIEDWERK_SOURCE_DIR); }
-fs::path sampleDir(const std::string& kind) { return sourceDir() / "samples" / kind; }
+fs::path sourceDir() {
+    return fs::path(LIEDWERK_SOURCE_DIR);
+}
+fs::path sampleDir(const std::string& kind) {
+    return sourceDir() / "samples" / kind;
+}
 
 std::vector<std::uint8_t> readBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -55,6 +59,15 @@ void writeBytes(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
 std::string readText(const fs::path& path) {
     const auto bytes = readBytes(path);
     return std::string(bytes.begin(), bytes.end());
+}
+
+FileTree fileTree(const fs::path& root) {
+    FileTree out;
+    std::error_code missing;
+    for (const auto& e : fs::recursive_directory_iterator(root, missing))
+        if (e.is_regular_file())
+            out[fs::relative(e.path(), root).generic_string()] = readBytes(e.path());
+    return out;
 }
 
 } // namespace lw::test

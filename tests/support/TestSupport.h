@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -29,5 +30,10 @@ std::filesystem::path sampleDir(const std::string& kind);
 std::vector<std::uint8_t> readBytes(const std::filesystem::path& path);
 void writeBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 std::string readText(const std::filesystem::path& path);
+
+// Every file below a folder with its bytes, by path relative to it ("a/b.SQT"); a missing
+// folder holds no files.
+using FileTree = std::map<std::string, std::vector<std::uint8_t>>;
+FileTree fileTree(const std::filesystem::path& root);
 
 } // namespace lw::test

@@ -30,15 +30,6 @@ namespace fs = std::filesystem;
 using test::CliRun;
 using Args = std::vector<std::string>;
 
-// Every file below a folder with its bytes, by relative path.
-std::map<std::string, std::vector<std::uint8_t>> tree(const fs::path& root) {
-    std::map<std::string, std::vector<std::uint8_t>> out;
-    for (const auto& e : fs::recursive_directory_iterator(root))
-        if (e.is_regular_file())
-            out[fs::relative(e.path(), root).generic_string()] = test::readBytes(e.path());
-    return out;
-}
-
 // Everything below a folder, with each file's size and time: whether anything was written there.
 std::map<fs::path, std::pair<std::uintmax_t, fs::file_time_type>> snapshot(const fs::path& root) {
     std::map<fs::path, std::pair<std::uintmax_t, fs::file_time_type>> out;
@@ -257,7 +248,7 @@ TEST_F(CliTransferTest, CardAndRestoreFileOfEverySampleHoldTheSame) {
             EXPECT_EQ(cli({"inspect", "{tmp}/R.sdb"}).status, 0);
             EXPECT_NE(cli({"inspect", "{tmp}/card", "--json"}).out.find("\"ok\": true"), std::string::npos);
             ASSERT_EQ(cli({"unpack", "{tmp}/R.sdb", "--to", "{tmp}/unpacked", "--allow-fixed"}).status, 0);
-            EXPECT_EQ(tree(tmp / "unpacked"), tree(tmp / "card"));
+            EXPECT_EQ(test::fileTree(tmp / "unpacked"), test::fileTree(tmp / "card"));
         }
 }
 
@@ -295,7 +286,7 @@ TEST_F(CliTransferTest, ProgressLineOnATerminalOnly) {
         std::istringstream in;
         CliContext ctx{realFileSystem(), drives, out, oneScreen ? out : err, in, false, terminal, terminal};
         EXPECT_EQ(runCli(args, ctx), kExitOk) << err.str();
-        return std::tuple(out.str(), err.str(), tree(output));
+        return std::tuple(out.str(), err.str(), test::fileTree(output));
     };
     for (const char* folder : {"file", "card", "unpacked"})
         fs::create_directories(tmp / folder);

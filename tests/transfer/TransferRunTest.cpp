@@ -27,24 +27,15 @@ namespace fs = std::filesystem;
 using test::FaultyFileSystem;
 using test::FsOp;
 using Names = std::vector<std::string>;
-using Tree = std::map<std::string, std::vector<std::uint8_t>>;
+using Tree = test::FileTree;
 using enum OutputMode;
 using enum CardOrder;
 using enum RunOutcome;
 using enum RunStep;
 
-// Every file below a folder with its bytes, by relative path.
-Tree tree(const fs::path& root) {
-    Tree out;
-    for (const auto& e : fs::recursive_directory_iterator(root))
-        if (e.is_regular_file())
-            out[fs::relative(e.path(), root).generic_string()] = test::readBytes(e.path());
-    return out;
-}
-
 // Every file of `before` is still below root with the same bytes, but `except`.
 void expectKept(const Tree& before, const fs::path& root, const std::string& except = {}) {
-    const Tree now = tree(root);
+    const Tree now = test::fileTree(root);
     for (const auto& [path, bytes] : before) {
         const auto it = now.find(path);
         EXPECT_TRUE(path == except || (it != now.end() && it->second == bytes)) << path;
@@ -190,7 +181,7 @@ public:
     }
     Names cardFiles() {
         Names out;
-        for (const auto& [path, bytes] : fs::exists(kn7000()) ? tree(kn7000()) : Tree{})
+        for (const auto& [path, bytes] : test::fileTree(kn7000()))
             if (path != kInfFileName)
                 out.push_back(path);
         return out;
@@ -199,10 +190,10 @@ public:
     // Plans the run (which must write nothing), runs it, and checks that the plan said what
     // the run did: how it ends, each song's fate and place, the song files, the folders.
     RunResult planAndRun(const TransferSetup& s) {
-        const Tree before = tree(tmp.path());
+        const Tree before = test::fileTree(tmp.path());
         const Names oldFiles = s.addToCard ? cardFiles() : Names{};
         const TransferPlan plan = planTransfer(fs, list, s, BackupDirectory(fs, backupPath));
-        EXPECT_EQ(tree(tmp.path()), before) << "the plan wrote something";
+        EXPECT_EQ(test::fileTree(tmp.path()), before) << "the plan wrote something";
         const RunResult r = runWith(s);
         EXPECT_EQ(plan.end, r.outcome);
         if (r.outcome == Aborted || r.outcome == NothingMarked)
@@ -267,7 +258,7 @@ TEST_P(Runs, EndAsTheirCaseSaysAndTouchNothingElse) {
         test::writeBytes(s.restoreFile, {1, 2, 3}); // an earlier restore file
     }
     const fs::path backup = pathFromUtf8(backupPath);
-    const Tree backupBefore = tree(backup), cardBefore = tree(tmp / "card");
+    const Tree backupBefore = test::fileTree(backup), cardBefore = test::fileTree(tmp / "card");
     const auto oldInfo = s.addToCard ? checkCard(fs, s.cardRoot).info : std::nullopt;
     const auto earlier =
         fs::is_regular_file(s.restoreFile) ? test::readBytes(s.restoreFile) : Tree::mapped_type{};

@@ -12,20 +12,9 @@
 #include <QTest>
 #include <QTreeWidget>
 
-#include <fstream>
-#include <iterator>
-
 using namespace lw;
 using namespace lw::ui::test;
 namespace fs = std::filesystem;
-
-static std::map<std::string, std::string> treeOf(const fs::path& root) {
-    std::map<std::string, std::string> out;
-    for (const auto& e : fs::recursive_directory_iterator(root))
-        if (std::ifstream in(e.path(), std::ios::binary); e.is_regular_file())
-            out[fs::relative(e.path(), root).generic_string()] = {std::istreambuf_iterator<char>(in), {}};
-    return out;
-}
 
 class TestCardPreview : public QObject {
     Q_OBJECT
@@ -82,7 +71,7 @@ private slots:
             w.findChild<QAction*>(QStringLiteral("mnu_Kartenvorschau"))->trigger();
         else
             w.mnu_Restore_Click();
-        QVERIFY(treeOf(card) == treeOf(temp / "expected") && !fs::exists(temp / "RestorSDB"));
+        QVERIFY(fileTree(card) == fileTree(temp / "expected") && !fs::exists(temp / "RestorSDB"));
         if (answer >= 0) // the question came, naming the card's songs, with its three answers
             QVERIFY(
                 fx.boxes.shown.at(preview ? 0 : 1).text.contains(QStringLiteral("7 songs in 5 folders")) &&

@@ -13,19 +13,6 @@
 using namespace lw::ui::test;
 namespace fs = std::filesystem;
 
-namespace {
-
-std::map<std::string, std::string> treeOf(const fs::path& root) {
-    std::map<std::string, std::string> out;
-    std::error_code missing; // a missing folder holds no files
-    for (const auto& e : fs::recursive_directory_iterator(root, missing))
-        if (e.is_regular_file())
-            out[fs::relative(e.path(), root).generic_string()] = readText(e.path());
-    return out;
-}
-
-} // namespace
-
 class TestHauptform : public QObject {
     Q_OBJECT
 
@@ -239,7 +226,7 @@ private slots:
         if (answer == QMessageBox::Abort)
             m_fx->fs.failOn(FsOp::CreateDirectory, "RestorSDB", ErrorCode::PermissionDenied,
                             "Permission denied");
-        const auto written = [&] { return treeOf(toCard ? card : restoreFile.parent_path()); };
+        const auto written = [&] { return fileTree(toCard ? card : restoreFile.parent_path()); };
         const auto filesBefore = written();
         QVERIFY(openDirectory(w(), samples("kn2000")));
         child<QRadioButton>(w(), "Option_Verzeichnisstruktur_1")->click(); // songs one after the other
@@ -257,7 +244,7 @@ private slots:
             QVERIFY(cli({"transfer", pathToUtf8(samples("kn2000")), "--layout", "sequential",
                          toCard ? "--card" : "--restore-file", pathToUtf8(toCard ? out : out / "Restore.sdb"),
                          toCard ? "--allow-fixed" : "--card-size", toCard ? "--yes" : "64"}));
-        QVERIFY(written() == (answer == QMessageBox::Yes ? treeOf(out) : filesBefore));
+        QVERIFY(written() == (answer == QMessageBox::Yes ? fileTree(out) : filesBefore));
         // The closing message names the restore file; the abort's report, the folder refused.
         QVERIFY(toCard ||
                 lastMessage().text.contains(answer == QMessageBox::Yes ? shownPath(restoreFile)

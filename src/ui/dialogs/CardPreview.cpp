@@ -1,4 +1,5 @@
 #include "ui/dialogs/CardPreview.h"
+#include "backup/BackupFormat.h"
 #include "card/CardSizes.h"
 #include "platform/Path.h"
 #include "settings/MessageIds.h"
@@ -29,11 +30,6 @@ constexpr int kFillSteps = 1000;
 QString megabytes(Localisation& localisation, std::uint64_t bytes) {
     const QLocale locale(localisation.language() == Language::English ? QLocale::English : QLocale::German);
     return locale.toString(static_cast<double>(bytes) / 1048576.0, 'f', 1);
-}
-
-QString songCount(Localisation& localisation, std::size_t songs) {
-    return songs == 1 ? windowText(localisation, WindowText::SongCountOne)
-                      : windowText(localisation, WindowText::SongCountMany).arg(songs);
 }
 
 QString reason(Localisation& localisation, PlannedSong::Fate fate) {
@@ -78,9 +74,9 @@ void fillFolders(Localisation& loc, QTreeWidget* tree, const TransferPlan& plan)
     for (const PlannedFolder& folder : plan.folders) {
         const QString title = folder.title.empty() ? windowText(loc, WindowText::PreviewNoTitle)
                                                    : fromCp1252(folder.title).trimmed();
-        const QString songs = songCount(loc, folder.songs);
+        const QString songs = songCountText(loc, folder.songs);
         auto* item = new QTreeWidgetItem(
-            tree, {QStringLiteral("%1").arg(folder.number, 3, 10, QLatin1Char('0')), title,
+            tree, {fromUtf8(zeroPadded(folder.number, 3)), title,
                    folder.existing ? windowText(loc, WindowText::PreviewOnCard).arg(songs) : songs});
         if (folder.existing) {
             QFont italic = item->font(0);
@@ -98,8 +94,8 @@ void fillFolders(Localisation& loc, QTreeWidget* tree, const TransferPlan& plan)
         for (const std::string& file : song.files)
             files << fromUtf8(file);
         new QTreeWidgetItem(folder->second,
-                            {QStringLiteral("%1").arg(song.slot + 1, 2, 10, QLatin1Char('0')),
-                             fromCp1252(song.name).trimmed(), files.join(QStringLiteral(", "))});
+                            {fromUtf8(zeroPadded(song.slot + 1, 2)), fromCp1252(song.name).trimmed(),
+                             files.join(QStringLiteral(", "))});
     }
     tree->expandAll();
 }

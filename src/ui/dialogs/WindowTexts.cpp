@@ -97,4 +97,14 @@ QString windowText(Localisation& localisation, WindowText text) {
     return {};
 }
 
+QString songCountText(Localisation& localisation, std::size_t songs) {
+    return songs == 1 ? windowText(localisation, WindowText::SongCountOne)
+                      : windowText(localisation, WindowText::SongCountMany).arg(songs);
+}
+
+QString folderCountText(Localisation& localisation, std::size_t folders) {
+    return folders == 1 ? windowText(localisation, WindowText::FolderCountOne)
+                        : windowText(localisation, WindowText::FolderCountMany).arg(folders);
+}
+
 } // namespace lw::ui

@@ -9,6 +9,8 @@
 
 #include <QString>
 
+#include <cstddef>
+
 namespace lw::ui {
 
 enum class WindowText {
@@ -58,5 +60,9 @@ enum class WindowText {
 };
 
 QString windowText(Localisation& localisation, WindowText text);
+
+// "1 song" / "7 songs", "1 folder" / "5 folders", in the program's language.
+QString songCountText(Localisation& localisation, std::size_t songs);
+QString folderCountText(Localisation& localisation, std::size_t folders);
 
 } // namespace lw::ui
