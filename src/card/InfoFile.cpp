@@ -69,7 +69,9 @@ Result<InfoFile> InfoFile::fromBytes(std::span<const std::uint8_t> bytes, const 
 
 bool InfoFile::folderInUse(int folderNumber) const {
     return validFolder(folderNumber) &&
-           !allBytesEqual(byteField(std::span<const std::uint8_t>(m_bytes), recordOffset(folderNumber), kInfFolderRecordSize), 0x00);
+           !allBytesEqual(byteField(std::span<const std::uint8_t>(m_bytes), recordOffset(folderNumber),
+                                    kInfFolderRecordSize),
+                          0x00);
 }
 
 Status InfoFile::setFolderTitle(int folderNumber, std::string_view title) {

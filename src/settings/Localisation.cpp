@@ -8,7 +8,9 @@ namespace lw {
 
 namespace {
 
-bool hasTable(long long id) { return id == 1 || id == 2; }
+bool hasTable(long long id) {
+    return id == 1 || id == 2;
+}
 
 } // namespace
 
@@ -61,18 +63,24 @@ double leadingNumber(std::string_view text) {
 long long wholeNumber(std::string_view text) {
     const double value = leadingNumber(text);
     if (!std::isfinite(value) || std::fabs(value) > 1e15)
-        return -1; // far beyond any language number
+        return -1;                                        // far beyond any language number
     return static_cast<long long>(std::nearbyint(value)); // default rounding: halves to even
 }
 
 Localisation::Localisation(FileSystem& fs, std::filesystem::path settingsFile, std::string commandLine)
     : m_fs(fs), m_settingsFile(std::move(settingsFile)), m_commandLine(std::move(commandLine)) {}
 
-bool Localisation::settingsFileExists() { return m_fs.isFile(m_settingsFile); }
+bool Localisation::settingsFileExists() {
+    return m_fs.isFile(m_settingsFile);
+}
 
-void Localisation::readSettingsFile() { readSettings(m_fs, m_settingsFile, m_settings); }
+void Localisation::readSettingsFile() {
+    readSettings(m_fs, m_settingsFile, m_settings);
+}
 
-Status Localisation::writeSettingsFile() { return writeSettings(m_fs, m_settingsFile, m_settings); }
+Status Localisation::writeSettingsFile() {
+    return writeSettings(m_fs, m_settingsFile, m_settings);
+}
 
 void Localisation::settle() {
     if (m_lngId != 0)
@@ -94,7 +102,9 @@ void Localisation::settle() {
     m_lngId = hasTable(id) ? static_cast<std::int16_t>(id) : 1; // no table: German
 }
 
-std::string_view Localisation::text(int number) { return messageText(language(), number); }
+std::string_view Localisation::text(int number) {
+    return messageText(language(), number);
+}
 
 void Localisation::applyLanguageId() {
     const long long id = wholeNumber(m_settings.languageId);

@@ -38,7 +38,10 @@ public:
     Status writeSettingsFile();
 
     std::int16_t lngId() const { return m_lngId; }
-    Language language() { settle(); return m_lngId == 2 ? Language::English : Language::German; }
+    Language language() {
+        settle();
+        return m_lngId == 2 ? Language::English : Language::German;
+    }
 
     // The message in the current language, settling the language first if needed.
     std::string_view text(int number);
