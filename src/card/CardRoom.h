@@ -3,6 +3,8 @@
 // size, in whole clusters. A run and the plan of a run judge with these same rules.
 #pragma once
 
+#include "card/CardLayout.h"
+
 #include <cstdint>
 
 namespace lw {
@@ -25,7 +27,8 @@ inline bool fitsOnCard(std::uint64_t free, std::uint64_t size, std::uint64_t uni
 class SimulatedCard {
 public:
     SimulatedCard(std::int64_t capacity, std::int64_t cluster)
-        : m_capacity(capacity), m_cluster(cluster), m_remaining(capacity - 3 * cluster) {}
+        : m_capacity(capacity), m_cluster(cluster),
+          m_remaining(capacity - static_cast<std::int64_t>(kKn7000FolderParts.size()) * cluster) {}
     void openFolder() { m_remaining -= m_cluster; }
     bool takeFile(std::int64_t size) {
         m_remaining -= m_cluster * (size / m_cluster + 1);

@@ -17,6 +17,10 @@ bool isOwnFolder(FileSystem& fs, const fs::path& folder) {
 
 } // namespace
 
+fs::path restoreFolderOf(const fs::path& file) {
+    return file.parent_path().empty() ? fs::path(".") : file.parent_path();
+}
+
 RestoreOutput::RestoreOutput(FileSystem& fs, fs::path file, bool ownFolder, std::int64_t capacity,
                              std::int64_t cluster, std::span<std::uint8_t> buffer)
     : m_fs(fs), m_file(std::move(file)), m_ownFolder(ownFolder), m_card(capacity, cluster), m_buffer(buffer) {
@@ -25,7 +29,7 @@ RestoreOutput::RestoreOutput(FileSystem& fs, fs::path file, bool ownFolder, std:
 RestoreOutput::~RestoreOutput() = default;
 
 Status RestoreOutput::check(const BackupDirectory& backup) {
-    const fs::path folder = m_file.parent_path().empty() ? fs::path(".") : m_file.parent_path();
+    const fs::path folder = restoreFolderOf(m_file);
     if (m_fs.exists(m_file)) {
         if (m_fs.isDirectory(m_file))
             return Status::error(ErrorCode::NotAFile, pathToUtf8(m_file), "it is a folder; give a file name");
@@ -50,7 +54,7 @@ Status RestoreOutput::check(const BackupDirectory& backup) {
 Status RestoreOutput::claim(const BackupDirectory& backup) {
     if (Status s = check(backup); !s)
         return s;
-    const fs::path folder = m_file.parent_path().empty() ? fs::path(".") : m_file.parent_path();
+    const fs::path folder = restoreFolderOf(m_file);
     if (m_ownFolder) {
         // RestorSDB must be a folder of its own: a link or a file of that name goes first.
         if (m_fs.exists(folder) && !isOwnFolder(m_fs, folder))
@@ -67,7 +71,7 @@ Status RestoreOutput::claim(const BackupDirectory& backup) {
 }
 
 Status RestoreOutput::prepare() {
-    const fs::path folder = m_file.parent_path().empty() ? fs::path(".") : m_file.parent_path();
+    const fs::path folder = restoreFolderOf(m_file);
     if (m_ownFolder) {
         // RestorSDB holds nothing but the restore file: whatever else is there goes now
         // (read-only files make this fail), the earlier restore file only when the new one

@@ -18,6 +18,9 @@
 
 namespace lw {
 
+// The folder a restore file is written in: its parent, or the current folder for a bare name.
+std::filesystem::path restoreFolderOf(const std::filesystem::path& file);
+
 class RestoreOutput : public TransferOutput {
 public:
     // file: the restore file. ownFolder: its folder is the program's RestorSDB, made when

@@ -75,8 +75,7 @@ public:
         if (Status s = check(backup); !s)
             return s;
         if (!isCard() && !m_setup.recreateRestoreFolder) {
-            const fs::path folder =
-                m_setup.restoreFile.parent_path().empty() ? fs::path(".") : m_setup.restoreFile.parent_path();
+            const fs::path folder = restoreFolderOf(m_setup.restoreFile);
             if (!m_fs.isDirectory(folder))
                 return Status::error(ErrorCode::NotFound, pathToUtf8(folder), "the folder does not exist");
         }
@@ -113,7 +112,7 @@ public:
                 m_ledger.capacity += treeBytes(m_fs, priv, m_unit);
         }
         // PRIVATE, TECHNICS and KN7000, and the information file at its full length.
-        for (std::size_t i = 0; i < 3; ++i)
+        for (std::size_t i = 0; i < kKn7000FolderParts.size(); ++i)
             if (!take(folderBytes(1, m_unit)))
                 return noRoom(m_setup.cardRoot);
         m_kn7000Entries = 0;

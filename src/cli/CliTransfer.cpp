@@ -3,6 +3,7 @@
 #include "backup/Cp1252.h"
 #include "card/CardLayout.h"
 #include "card/CardSizes.h"
+#include "card/RestoreOutput.h"
 #include "card/TransferRun.h"
 #include "cli/CliCommon.h"
 #include "cli/CliPlan.h"
@@ -275,10 +276,7 @@ int cliTransfer(const std::vector<std::string>& args, CliContext& ctx) {
         target = *a.value("--restore-file");
         setup.mode = OutputMode::RestoreFile;
         setup.restoreFile = pathFromUtf8(target);
-        std::filesystem::path folder = setup.restoreFile.parent_path();
-        if (folder.empty())
-            folder = ".";
-        if (!ctx.fs.isDirectory(folder)) {
+        if (!ctx.fs.isDirectory(restoreFolderOf(setup.restoreFile))) {
             cliError(ctx, "the folder of the restore file " + target + " does not exist; create it first");
             return kExitError;
         }
